@@ -1,0 +1,235 @@
+#include "model/brmPW.h"
+
+#include "model/TextLines.h"
+#include "platform/AppError.h"
+#include "platform/TextCompare.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr char Tab = '\t';
+
+// Sorted lines lie scattered over the loaded text; fetching a few lines ahead
+// hides the memory latency when they are written out in order.
+constexpr std::size_t PrefetchDistance = 16;
+
+void Prefetch(const char* address)
+{
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+}
+
+std::string RemoveCarriageReturns(std::string_view text)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (char c : text)
+        if (c != '\r')
+            result += c;
+    return result;
+}
+
+} // namespace
+
+std::string EncodeNotes(std::string_view text)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (char c : RemoveCarriageReturns(text)) {
+        switch (c) {
+        case '\\': result += "\\\\"; break;
+        case '\n': result += "\\n"; break;
+        case '\t': result += "\\t"; break;
+        default: result += c;
+        }
+    }
+    return result;
+}
+
+std::string DecodeNotes(std::string_view text)
+{
+    const std::string plain = RemoveCarriageReturns(text);
+    std::string result;
+    result.reserve(plain.size());
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        const char next = i + 1 < plain.size() ? plain[i + 1] : '\0';
+        if (plain[i] == '\\' && (next == '\\' || next == 'n' || next == 'N' || next == 't' || next == 'T')) {
+            result += next == '\\' ? "\\" : (next == 't' || next == 'T') ? "\t" : "\r\n";
+            ++i;
+        } else if (plain[i] == '\n') {
+            result += "\r\n";
+        } else {
+            result += plain[i];
+        }
+    }
+    return result;
+}
+
+int FieldCount(std::string_view text, char sep)
+{
+    return static_cast<int>(std::count(text.begin(), text.end(), sep)) + 1;
+}
+
+std::string FieldAt(int n, std::string_view text, char sep)
+{
+    if (n < 1 || FieldCount(text, sep) < n)
+        return std::string();
+    std::size_t start = 0;
+    for (int field = 1; field < n; ++field)
+        start = text.find(sep, start) + 1;
+    const std::size_t end = text.find(sep, start);
+    return std::string(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+}
+
+std::string TbrmPwRec::Notes() const
+{
+    return DecodeNotes(FNotes);
+}
+
+void TbrmPwRec::SetPassword(std::string_view value) { FPassword = TrimBlanks(value); }
+void TbrmPwRec::SetUserName(std::string_view value) { FUserName = TrimBlanks(value); }
+void TbrmPwRec::SetSiteName(std::string_view value) { FSiteName = TrimBlanks(value); }
+void TbrmPwRec::SetURL(std::string_view value) { FURL = TrimBlanks(value); }
+void TbrmPwRec::SetNotes(std::string_view value) { FNotes = EncodeNotes(TrimBlanks(value)); }
+
+std::string TbrmPwRec::GetLine() const
+{
+    std::string line;
+    line.reserve(FSiteName.size() + FUserName.size() + FPassword.size() + FURL.size() + FNotes.size() + 4);
+    line.append(FSiteName).append(1, '=').append(FUserName).append(1, Tab).append(FPassword);
+    line.append(1, Tab).append(FURL).append(1, Tab).append(FNotes);
+    return line;
+}
+
+void TbrmPwRec::SetLine(std::string_view line)
+{
+    const std::size_t equals = line.find('=');
+    const std::string_view rest = equals == std::string_view::npos ? line : line.substr(equals + 1);
+    SetSiteName(equals == std::string_view::npos ? std::string_view() : line.substr(0, equals));
+    SetUserName(FieldAt(1, rest, Tab));
+    SetPassword(FieldAt(2, rest, Tab));
+    SetURL(FieldAt(3, rest, Tab));
+    FNotes = FieldAt(4, rest, Tab);
+}
+
+std::unique_ptr<TbrmPwRec> TbrmPwRec::Clone() const
+{
+    auto copy = std::make_unique<TbrmPwRec>();
+    copy->SetLine(GetLine());
+    return copy;
+}
+
+TbrmPwList::Entry TbrmPwList::MakeEntry(std::string_view line)
+{
+    // The first eight key bytes, left-aligned; key bytes are never zero, so a zero
+    // low byte means the head holds the whole key.
+    const std::string prefix = SortKeyPrefixIgnoreCase(line, sizeof(std::uint64_t));
+    std::uint64_t head = 0;
+    for (std::size_t i = 0; i < sizeof head; ++i)
+        head = head << 8 | (i < prefix.size() ? static_cast<unsigned char>(prefix[i]) : 0u);
+    return Entry { head, line };
+}
+
+bool TbrmPwList::Precedes(const Entry& a, const Entry& b)
+{
+    if (a.sortHead != b.sortHead)
+        return a.sortHead < b.sortHead;
+    const bool headIsWholeKey = (a.sortHead & 0xFF) == 0;
+    if (!headIsWholeKey) {
+        const int byLocale = CompareTextIgnoreCase(a.line, b.line);
+        if (byLocale != 0)
+            return byLocale < 0;
+    }
+    return a.line < b.line;
+}
+
+void TbrmPwList::Clear()
+{
+    FLines.clear();
+    FBlocks.clear();
+}
+
+int TbrmPwList::Add(std::string_view line)
+{
+    const Entry wanted = MakeEntry(line);
+    int lo = 0;
+    int hi = Count() - 1;
+    bool found = false;
+    while (lo <= hi) {
+        const int mid = (lo + hi) / 2;
+        if (Precedes(FLines[static_cast<std::size_t>(mid)], wanted)) {
+            lo = mid + 1;
+        } else {
+            hi = mid - 1;
+            if (!Precedes(wanted, FLines[static_cast<std::size_t>(mid)])) {
+                found = true;
+                lo = mid;
+            }
+        }
+    }
+    if (!found) {
+        const std::string& stored = *FBlocks.emplace_back(std::make_unique<const std::string>(line));
+        FLines.insert(FLines.begin() + lo, Entry { wanted.sortHead, stored });
+    }
+    return lo;
+}
+
+void TbrmPwList::CheckIndex(int index) const
+{
+    if (index < 0 || index >= Count())
+        throw AppError("List index out of bounds (" + std::to_string(index) + ")");
+}
+
+std::string_view TbrmPwList::Strings(int index) const
+{
+    CheckIndex(index);
+    return FLines[static_cast<std::size_t>(index)].line;
+}
+
+TbrmPwRec& TbrmPwList::Records(int index)
+{
+    FScratch.SetLine(Strings(index));
+    return FScratch;
+}
+
+void TbrmPwList::LoadFromStream(TStream& stream)
+{
+    auto text = std::make_unique<const std::string>(stream.ReadToEnd());
+    Clear();
+    const std::vector<std::string_view> lines = SplitTextLines(*text);
+    FBlocks.push_back(std::move(text));
+    FLines.reserve(lines.size());
+    for (std::string_view line : lines)
+        FLines.push_back(MakeEntry(line));
+    std::sort(FLines.begin(), FLines.end(), Precedes);
+    const auto duplicates = std::unique(FLines.begin(), FLines.end(),
+        [](const Entry& a, const Entry& b) { return a.line == b.line; });
+    FLines.erase(duplicates, FLines.end());
+}
+
+void TbrmPwList::SaveToStream(TStream& stream) const
+{
+    // Written through a bounded buffer, so the text is never held twice.
+    constexpr std::size_t bufferSize = 1 << 16;
+    std::uint64_t total = 0;
+    for (const Entry& entry : FLines)
+        total += entry.line.size() + 2;
+    stream.Reserve(total);
+    std::string buffer;
+    buffer.reserve(bufferSize);
+    for (std::size_t i = 0; i < FLines.size(); ++i) {
+        const Entry& entry = FLines[i];
+        if (i + PrefetchDistance < FLines.size())
+            Prefetch(FLines[i + PrefetchDistance].line.data());
+        if (buffer.size() + entry.line.size() + 2 > bufferSize && !buffer.empty()) {
+            stream.WriteBytes(buffer);
+            buffer.clear();
+        }
+        buffer.append(entry.line).append("\r\n");
+    }
+    stream.WriteBytes(buffer);
+}

@@ -1,0 +1,5 @@
+#pragma once
+
+// The cursor shown over every window of the application.
+void ShowBusyScreenCursor();
+void ShowDefaultScreenCursor();

@@ -1,0 +1,70 @@
+#include "platform/Files.h"
+
+#include "platform/AppError.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+[[noreturn]] void RaiseCannotOpen(const std::string& path)
+{
+    throw AppError("Cannot open file \"" + path + "\". " + LastSystemErrorText());
+}
+
+} // namespace
+
+char PathSeparator()
+{
+    return '\\';
+}
+
+std::string ExecutablePath()
+{
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            throw AppError("Cannot find the program file. " + LastSystemErrorText());
+        if (length < buffer.size())
+            return std::string(buffer.data(), length);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string ExecutableFolder()
+{
+    const std::string path = ExecutablePath();
+    return path.substr(0, path.rfind('\\'));
+}
+
+bool IsExistingFile(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+        FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        RaiseCannotOpen(path);
+    std::string bytes;
+    char chunk[65536];
+    for (;;) {
+        DWORD count = 0;
+        if (!ReadFile(file, chunk, sizeof chunk, &count, nullptr)) {
+            const DWORD error = GetLastError();
+            CloseHandle(file);
+            SetLastError(error);
+            RaiseCannotOpen(path);
+        }
+        if (count == 0)
+            break;
+        bytes.append(chunk, count);
+    }
+    CloseHandle(file);
+    return bytes;
+}

@@ -1,0 +1,42 @@
+#include "shell/Startup.h"
+
+#include "platform/UiThread.h"
+#include "shell/ApplicationIcon.h"
+#include "shell/ApplicationTitle.h"
+#include "shell/ExceptionHandler.h"
+#include "shell/UtilFuncs.h"
+#include "shell/fmMain.h"
+#include "shell/globals.h"
+
+#include <QApplication>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<TfrmMain> StartApplication()
+{
+    SetApplicationTitle(ReadConfigFile().Value("SYSTEM", "Name"));
+    QApplication::setWindowIcon(LoadApplicationIcon(AddBackslash(ProgramFolder()) + "icon.ico"));
+    InitialiseUiThread();
+    auto mainWindow = std::make_unique<TfrmMain>();
+    mainWindow->show();
+    return mainWindow;
+}
+
+} // namespace
+
+int RunProgram()
+{
+    std::unique_ptr<TfrmMain> mainWindow;
+    try {
+        mainWindow = StartApplication();
+    } catch (const std::exception& error) {
+        ShowStartupError(error);
+        return 1;
+    }
+    const int exitCode = QApplication::exec();
+    mainWindow.reset();
+    GlobalVars = TGlobalVars();
+    return exitCode;
+}
