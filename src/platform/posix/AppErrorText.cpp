@@ -22,7 +22,9 @@ std::string DescribeCodeAddress(const void* address)
     if (address != nullptr && ::dladdr(address, &info) != 0 && info.dli_fname != nullptr) {
         const auto offset = reinterpret_cast<std::uintptr_t>(address)
             - reinterpret_cast<std::uintptr_t>(info.dli_fbase);
-        text << info.dli_fname << " at " << std::hex << std::setw(8) << std::setfill('0') << offset;
+        // The main program is reported by the name it was started with; name its file.
+        const bool relative = info.dli_fname[0] != '/';
+        text << (relative ? ExecutablePath() : std::string(info.dli_fname)) << " at " << std::hex << std::setw(8) << std::setfill('0') << offset;
     } else {
         text << ExecutablePath() << " at an unknown address";
     }
