@@ -127,6 +127,33 @@ TEST(SiteList, HostileBytesLoadAsLines)
     EXPECT_NE(std::find(lines.begin(), lines.end(), std::string(3 * 1024 * 1024, 'q')), lines.end());
 }
 
+TEST(SiteList, AnyBytesLoadAndSaveStably)
+{
+    std::mt19937 generator(11);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (int round = 0; round < 100; ++round) {
+        std::string text(static_cast<std::size_t>(byte(generator)) * 20, '\0');
+        for (char& b : text)
+            b = static_cast<char>(byte(generator) % 4 == 0 ? "\r\n=\t"[byte(generator) % 4] : byte(generator));
+        TbrmPwList list;
+        TMemoryStream stream(text);
+        list.LoadFromStream(stream);
+        const std::string saved = Saved(list);
+        TbrmPwList reloaded;
+        TMemoryStream again(saved);
+        reloaded.LoadFromStream(again);
+        EXPECT_EQ(LinesOf(reloaded), LinesOf(list));
+        EXPECT_EQ(Saved(reloaded), saved);
+
+        std::vector<std::string> shuffled = LinesOf(list);
+        std::shuffle(shuffled.begin(), shuffled.end(), generator);
+        TbrmPwList added;
+        for (const std::string& line : shuffled)
+            added.Add(line);
+        EXPECT_EQ(LinesOf(added), LinesOf(list));
+    }
+}
+
 TEST(SiteList, RandomOrderLoadsAsTheSortedOrder)
 {
     Lines lines;
