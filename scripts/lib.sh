@@ -32,6 +32,15 @@ install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+SANITIZE_DIR="$ROOT/build-sanitize"
+
+# The core tests once more, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+run_sanitized_core_tests() {
+    cmake -S "$ROOT" -B "$SANITIZE_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSITEVAULT_SANITIZE=ON
+    cmake --build "$SANITIZE_DIR" --target core_tests
+    "$SANITIZE_DIR/tests/core_tests" --gtest_brief=1
+}
+
 build_project() {
     cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
     cmake --build "$BUILD_DIR"
