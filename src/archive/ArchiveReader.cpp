@@ -1,5 +1,6 @@
 #include "archive/ArchiveReader.h"
 
+#include "archive/ArchiveExtension.h"
 #include "archive/EntryName.h"
 #include "archive/MemberDecoder.h"
 #include "archive/TraditionalCipher.h"
@@ -48,15 +49,6 @@ std::string ReadExactly(const TReadOnlyFile& file, std::uint64_t offset, std::si
     if (file.ReadAt(offset, bytes.data(), count) != count)
         throw AppError("Stream read error");
     return bytes;
-}
-
-std::string UpperExtension(const std::string& path)
-{
-    const std::size_t dot = path.rfind('.');
-    std::string extension = dot == std::string::npos ? std::string() : path.substr(dot);
-    for (char& c : extension)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return extension;
 }
 
 bool HasSignatureAt(std::string_view bytes, std::size_t offset, std::uint32_t signature)

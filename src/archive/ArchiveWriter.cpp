@@ -1,5 +1,6 @@
 #include "archive/ArchiveWriter.h"
 
+#include "archive/ArchiveExtension.h"
 #include "archive/TraditionalCipher.h"
 #include "archive/ZipLayout.h"
 #include "platform/AppError.h"
@@ -13,15 +14,6 @@
 namespace {
 
 using namespace ZipLayout;
-
-std::string UpperExtension(const std::string& path)
-{
-    const std::size_t dot = path.rfind('.');
-    std::string extension = dot == std::string::npos ? std::string() : path.substr(dot);
-    for (char& c : extension)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return extension;
-}
 
 // Only ZIP archives can carry the password, so no other container is written.
 bool IsZipExtension(const std::string& path)

@@ -1,0 +1,140 @@
+#include "cli/CliCommands.h"
+
+#include "ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <sstream>
+
+namespace {
+
+const std::string ListText = "b=2\t\t\t\r\nA=1\tpw\t\t\r\n";
+const std::string SortedText = "A=1\tpw\t\t\r\nb=2\t\t\t\r\n";
+
+// Runs the companion with a scripted standard input and terminal.
+struct CliRun {
+    explicit CliRun(std::vector<std::string> arguments, std::string input = "", std::deque<std::string> typed = {})
+        : in(std::move(input)), answers(std::move(typed))
+    {
+        TCliStreams streams { in, out, err, [this](const std::string& prompt) -> std::optional<std::string> {
+            prompts.push_back(prompt);
+            if (answers.empty())
+                return std::nullopt;
+            std::string answer = answers.front();
+            answers.pop_front();
+            return answer;
+        } };
+        exit = RunCli(arguments, streams);
+    }
+
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    std::deque<std::string> answers;
+    std::vector<std::string> prompts;
+    int exit = -1;
+};
+
+class Cli : public testing::Test {
+protected:
+    void SetUp() override { folder.Write("list.txt", ListText); }
+
+    std::string Archive() const { return folder.File("a.zip"); }
+    int Create(const std::string& password)
+    {
+        return CliRun({ "create", Archive(), "--from", folder.File("list.txt"), "--password-stdin" }, password + "\n").exit;
+    }
+
+    ScratchFolder folder;
+};
+
+TEST_F(Cli, CreateThenCatAndLsWithThePasswordFromStandardInput)
+{
+    ASSERT_EQ(Create("secret"), ExitSuccess);
+    CliRun cat({ "cat", Archive(), "--password-stdin" }, "secret\r\nignored");
+    EXPECT_EQ(cat.exit, ExitSuccess);
+    EXPECT_EQ(cat.out.str(), SortedText);
+    CliRun ls({ "ls", Archive(), "--password-stdin" }, "secret");
+    EXPECT_EQ(ls.out.str(), "A\nb\n");
+    EXPECT_TRUE(cat.prompts.empty());
+}
+
+TEST_F(Cli, WrongPasswordsGiveExitThreeAndNoOutput)
+{
+    ASSERT_EQ(Create("secret"), ExitSuccess);
+    CliRun stdinWrong({ "cat", Archive(), "--password-stdin" }, "wrong\n");
+    EXPECT_EQ(stdinWrong.exit, ExitPassword);
+    EXPECT_EQ(stdinWrong.out.str(), "");
+    EXPECT_EQ(stdinWrong.err.str(), "Cannot extract file - invalid password\n");
+    EXPECT_TRUE(stdinWrong.prompts.empty());
+
+    CliRun typedWrong({ "cat", Archive() }, "", { "a", "b", "c", "secret" });
+    EXPECT_EQ(typedWrong.exit, ExitPassword);
+    EXPECT_EQ(typedWrong.prompts.size(), 3u);
+    EXPECT_EQ(typedWrong.out.str(), "");
+
+    CliRun thirdRight({ "ls", Archive() }, "", { "a", "b", "secret" });
+    EXPECT_EQ(thirdRight.exit, ExitSuccess);
+    EXPECT_EQ(thirdRight.out.str(), "A\nb\n");
+
+    CliRun noTerminal({ "cat", Archive() });
+    EXPECT_EQ(noTerminal.exit, ExitPassword);
+}
+
+TEST_F(Cli, CreateAsksTwiceOnTheTerminal)
+{
+    CliRun mismatch({ "create", Archive(), "--from", folder.File("list.txt") }, "", { "one", "two" });
+    EXPECT_EQ(mismatch.exit, ExitPassword);
+    EXPECT_EQ(mismatch.prompts.size(), 2u);
+    EXPECT_EQ(folder.EntryCount(), 1u) << "no archive written";
+
+    CliRun match({ "create", Archive(), "--from", folder.File("list.txt") }, "", { "same", "same" });
+    EXPECT_EQ(match.exit, ExitSuccess);
+    EXPECT_EQ(CliRun({ "cat", Archive(), "--password-stdin" }, "same").out.str(), SortedText);
+
+    CliRun plain({ "create", folder.File("plain.zip"), "--from", folder.File("list.txt"), "--no-password" });
+    EXPECT_EQ(plain.exit, ExitSuccess);
+    CliRun read({ "cat", folder.File("plain.zip") });
+    EXPECT_EQ(read.out.str(), SortedText);
+    EXPECT_TRUE(read.prompts.empty());
+}
+
+TEST_F(Cli, FailuresHaveTheirExitStatus)
+{
+    folder.Write("text.zip", "not an archive");
+    CliRun notArchive({ "cat", folder.File("text.zip") });
+    EXPECT_EQ(notArchive.exit, ExitArchive);
+    EXPECT_EQ(notArchive.err.str(), "Unhandled Archive Type\n");
+
+    CliRun badTarget({ "create", folder.File("list.txt.bak"), "--from", folder.File("list.txt"), "--no-password" });
+    EXPECT_EQ(badTarget.exit, ExitArchive);
+    CliRun missingSource({ "create", Archive(), "--from", folder.File("none.txt"), "--no-password" });
+    EXPECT_EQ(missingSource.exit, ExitArchive);
+
+    ASSERT_EQ(CliRun({ "create", Archive(), "--from", folder.File("list.txt"), "--no-password" }).exit, ExitSuccess);
+    std::string bytes = folder.Read("a.zip");
+    bytes[34] ^= 0x20;
+    folder.Write("a.zip", bytes);
+    CliRun damaged({ "cat", Archive() });
+    EXPECT_EQ(damaged.exit, ExitExtraction);
+    EXPECT_EQ(damaged.err.str(), "Failed CRC Check\n");
+    EXPECT_EQ(damaged.out.str(), "");
+}
+
+TEST_F(Cli, UsageErrors)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {}, { "cat" }, { "rm", "a.zip" }, { "cat", "a.zip", "b.zip" }, { "cat", "a.zip", "--password" },
+        { "create", "a.zip" }, { "create", "a.zip", "--from" }, { "ls", "a.zip", "--no-password" },
+        { "create", "a.zip", "--from", "f", "--no-password", "--password-stdin" },
+    };
+    for (const auto& arguments : cases) {
+        CliRun run(arguments);
+        EXPECT_EQ(run.exit, ExitUsage) << testing::PrintToString(arguments);
+        EXPECT_NE(run.err.str().find("usage:"), std::string::npos);
+        EXPECT_EQ(run.out.str(), "");
+    }
+}
+
+} // namespace
