@@ -9,6 +9,7 @@ PACKAGES=(
     qt6-base-dev qt6-base-dev-tools
     zlib1g-dev libbz2-dev liblzma-dev libicu-dev
     libgtest-dev
+    zip unzip 7zip libarchive-tools python3
     xdg-utils fonts-dejavu-core
 )
 
