@@ -125,20 +125,24 @@ std::unique_ptr<TbrmPwRec> TbrmPwRec::Clone() const
 
 TbrmPwList::Entry TbrmPwList::MakeEntry(std::string_view line)
 {
-    // The first eight key bytes, left-aligned; key bytes are never zero, so a zero
-    // low byte means the head holds the whole key.
-    const std::string prefix = SortKeyPrefixIgnoreCase(line, sizeof(std::uint64_t));
-    std::uint64_t head = 0;
-    for (std::size_t i = 0; i < sizeof head; ++i)
-        head = head << 8 | (i < prefix.size() ? static_cast<unsigned char>(prefix[i]) : 0u);
-    return Entry { head, line };
+    // The first sixteen key bytes, left-aligned; key bytes are never zero, so a zero
+    // last byte means the head holds the whole key.
+    const std::string prefix = SortKeyPrefixIgnoreCase(line, sizeof(Entry::sortHead));
+    Entry entry { { 0, 0 }, line };
+    for (std::size_t i = 0; i < sizeof(Entry::sortHead); ++i) {
+        std::uint64_t& word = entry.sortHead[i / 8];
+        word = word << 8 | (i < prefix.size() ? static_cast<unsigned char>(prefix[i]) : 0u);
+    }
+    return entry;
 }
 
 bool TbrmPwList::Precedes(const Entry& a, const Entry& b)
 {
-    if (a.sortHead != b.sortHead)
-        return a.sortHead < b.sortHead;
-    const bool headIsWholeKey = (a.sortHead & 0xFF) == 0;
+    if (a.sortHead[0] != b.sortHead[0])
+        return a.sortHead[0] < b.sortHead[0];
+    if (a.sortHead[1] != b.sortHead[1])
+        return a.sortHead[1] < b.sortHead[1];
+    const bool headIsWholeKey = (a.sortHead[1] & 0xFF) == 0;
     if (!headIsWholeKey) {
         const int byLocale = CompareTextIgnoreCase(a.line, b.line);
         if (byLocale != 0)
@@ -173,7 +177,7 @@ int TbrmPwList::Add(std::string_view line)
     }
     if (!found) {
         const std::string& stored = *FBlocks.emplace_back(std::make_unique<const std::string>(line));
-        FLines.insert(FLines.begin() + lo, Entry { wanted.sortHead, stored });
+        FLines.insert(FLines.begin() + lo, Entry { { wanted.sortHead[0], wanted.sortHead[1] }, stored });
     }
     return lo;
 }

@@ -70,7 +70,7 @@ private:
     // A held line with the head of its sort key, which settles most comparisons
     // without reading the line.
     struct Entry {
-        std::uint64_t sortHead;
+        std::uint64_t sortHead[2];
         std::string_view line;
     };
 
