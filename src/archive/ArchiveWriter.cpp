@@ -134,9 +134,7 @@ std::string NormaliseMemberName(std::string_view name)
     return normalised;
 }
 
-TArchiveWriter::TArchiveWriter() : FClock(LocalNow)
-{
-}
+TArchiveWriter::TArchiveWriter() = default;
 
 TArchiveWriter::~TArchiveWriter() = default;
 
@@ -160,7 +158,7 @@ void TArchiveWriter::StoreMember(const std::string& name, TStream& stream)
     const auto* memory = dynamic_cast<const TMemoryStream*>(&stream);
     const std::string copied = memory != nullptr ? std::string() : stream.ReadToEnd();
     const std::string_view text = memory != nullptr ? std::string_view(memory->Bytes()) : std::string_view(copied);
-    const Member member = MakeMember(name, text, FPassword, FClock());
+    const Member member = MakeMember(name, text, FPassword, LocalNow());
 
     std::string head;
     if (FRemovable)

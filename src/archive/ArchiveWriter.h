@@ -4,7 +4,6 @@
 #include "platform/AtomicFile.h"
 #include "platform/LocalTime.h"
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,8 +13,6 @@
 // archive is written beside its target and renamed over it when complete.
 class TArchiveWriter {
 public:
-    using Clock = std::function<TLocalTime()>;
-
     TArchiveWriter();
     ~TArchiveWriter();
     TArchiveWriter(const TArchiveWriter&) = delete;
@@ -32,15 +29,11 @@ public:
     void StoreMember(const std::string& name, TStream& stream);
     void Close();
 
-    // The clock that dates the member; the local clock unless a test fixes it.
-    void SetClock(Clock clock) { FClock = std::move(clock); }
-
 private:
     std::string FFileName;
     std::string FPassword;
     std::unique_ptr<TAtomicFile> FFile;
     bool FRemovable = false;
-    Clock FClock;
 };
 
 // Drive letter, leading backslash and "." and ".." parts removed, "\" turned into "/".

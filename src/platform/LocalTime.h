@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 // A moment of the local clock.
 struct TLocalTime {
     int year = 1980;
@@ -10,4 +12,6 @@ struct TLocalTime {
     int second = 0;
 };
 
+// The local clock now, or the moment tests fixed it at.
 TLocalTime LocalNow();
+void FixLocalNow(std::optional<TLocalTime> moment);

@@ -44,11 +44,13 @@ std::string RawInflate(const std::string& deflated, std::size_t size)
 
 class ArchiveWriter : public testing::Test {
 protected:
+    void SetUp() override { FixLocalNow(FixedMoment); }
+    void TearDown() override { FixLocalNow(std::nullopt); }
+
     // Writes Text as the archive "name" and yields the file's bytes.
     std::string Write(const std::string& name, const std::string& text, const std::string& password)
     {
         TArchiveWriter writer;
-        writer.SetClock([] { return FixedMoment; });
         writer.SetPassword(password);
         writer.SetFileName(folder.File(name));
         TMemoryStream stream(text);

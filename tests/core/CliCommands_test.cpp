@@ -2,6 +2,7 @@
 
 #include "ScratchFolder.h"
 #include "model/Random.h"
+#include "platform/LocalTime.h"
 
 #include <gtest/gtest.h>
 
@@ -39,14 +40,19 @@ struct CliRun {
 
 class Cli : public testing::Test {
 protected:
-    // Fixed encryption headers, so a wrong password never passes the check byte by chance.
+    // Fixed encryption headers (random bytes and time), so a wrong password never passes the check byte by chance.
     void SetUp() override
     {
         SelectRandomSource(RandomSource::Deterministic);
         SetRandomState(1);
+        FixLocalNow(TLocalTime { 2026, 12, 10, 12, 0, 0 });
         folder.Write("list.txt", ListText);
     }
-    void TearDown() override { SelectRandomSource(RandomSource::System); }
+    void TearDown() override
+    {
+        SelectRandomSource(RandomSource::System);
+        FixLocalNow(std::nullopt);
+    }
 
     std::string Archive() const { return folder.File("a.zip"); }
     int Create(const std::string& password)

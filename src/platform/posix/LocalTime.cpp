@@ -2,7 +2,8 @@
 
 #include <ctime>
 
-TLocalTime LocalNow()
+// The system's local clock.
+TLocalTime LocalClockNow()
 {
     const std::time_t now = std::time(nullptr);
     std::tm local {};

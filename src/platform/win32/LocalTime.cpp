@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-TLocalTime LocalNow()
+// The system's local clock.
+TLocalTime LocalClockNow()
 {
     SYSTEMTIME now {};
     GetLocalTime(&now);
