@@ -238,6 +238,9 @@ public:
         const std::unique_ptr<TMemberDecoder> decoder = MakeMemberDecoder(entry.method);
         if (!decoder)
             Fail(UnsupportedMethod);
+        // The declared size is untrusted: reserve no more than Deflate could expand to.
+        constexpr std::uint64_t largestDeflateRatio = 1032;
+        stream.Reserve(std::min(entry.uncompressedSize, entry.compressedSize * largestDeflateRatio));
         std::uint32_t crc = 0;
         decoder->Decode(source, entry.uncompressedSize, [&](std::string_view bytes) {
             crc = Crc32(crc, bytes);

@@ -102,7 +102,7 @@ public:
             return failure->errorClass == ArchiveError && failure->errorCode == InvalidPassword ? ExitPassword
                                                                                                 : ExitExtraction;
         }
-        text = output->Bytes();
+        text = output->ReleaseBytes();
         return ExitSuccess;
     }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 std::string TStream::ReadToEnd()
 {
@@ -39,4 +40,10 @@ void TMemoryStream::SetPosition(std::uint64_t newPosition)
 void TMemoryStream::Reserve(std::uint64_t count)
 {
     bytes.reserve(std::max<std::size_t>(bytes.size(), position + static_cast<std::size_t>(count)));
+}
+
+std::string TMemoryStream::ReleaseBytes()
+{
+    position = 0;
+    return std::exchange(bytes, std::string());
 }

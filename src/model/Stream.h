@@ -39,6 +39,8 @@ public:
     void Reserve(std::uint64_t count) override;
 
     const std::string& Bytes() const { return bytes; }
+    // Hands the bytes over, leaving the stream empty.
+    std::string ReleaseBytes();
 
 private:
     std::string bytes;

@@ -67,6 +67,9 @@ std::string ReadWholeFile(const std::string& path)
     if (file.Get() < 0)
         RaiseCannotOpen(path);
     std::string bytes;
+    struct stat status {};
+    if (::fstat(file.Get(), &status) == 0 && S_ISREG(status.st_mode))
+        bytes.reserve(static_cast<std::size_t>(status.st_size));
     char chunk[65536];
     for (;;) {
         const ssize_t count = ::read(file.Get(), chunk, sizeof chunk);
