@@ -206,6 +206,26 @@ TEST_F(ArchiveReader, FindsTheLastEntryNamedDataIgnoringAsciiCase)
     EXPECT_TRUE(failures.empty()) << "a missing member is not a failure";
 }
 
+TEST_F(ArchiveReader, RefusesNewerVersionsAndUnknownMethods)
+{
+    const std::string archive = BuildArchive({ { "Data", "text" } }, "");
+    const std::size_t central = GetUInt32(archive, archive.size() - End::Size + End::CentralDirectoryOffset);
+    std::string newer = archive;
+    newer[central + Central::VersionNeeded] = 64;
+    folder.Write("newer.zip", newer);
+    std::string unknown = archive;
+    unknown[central + Central::Method] = 99;
+    folder.Write("unknown.zip", unknown);
+
+    EXPECT_EQ(Extract(folder.File("newer.zip"), ""), "");
+    EXPECT_EQ(Extract(folder.File("unknown.zip"), ""), "");
+    ASSERT_EQ(failures.size(), 2u);
+    EXPECT_EQ(failures[0].errorCode, NewerVersionRequired);
+    EXPECT_EQ(failures[0].message, "Cannot extract file - newer version required");
+    EXPECT_EQ(failures[1].errorCode, UnsupportedMethod);
+    EXPECT_EQ(failures[1].message, "Cannot extract file - unsupported compression method");
+}
+
 TEST_F(ArchiveReader, ToleratesCommentsTrailingAndLeadingBytes)
 {
     const std::string archive = BuildArchive({ { "Data", "text" } }, std::string(100, 'c'));
