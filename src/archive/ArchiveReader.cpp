@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cctype>
 #include <optional>
-#include <zlib.h>
 
 namespace {
 
@@ -21,7 +20,6 @@ constexpr std::size_t MaximumSearchBlock = 65536;
 constexpr std::size_t FirstSearchBlock = 512;
 constexpr std::size_t Zip64LocatorSize = 20;
 constexpr std::size_t Zip64EndRecordSize = 56;
-constexpr std::uint16_t Zip64ExtraId = 0x0001;
 
 // A failed extraction, as the item-failure notification reports it.
 struct ExtractionFailure {
@@ -124,32 +122,21 @@ bool IsReadableContainer(const std::string& path, const TReadOnlyFile& file)
 void ApplyZip64Extra(TArchiveEntry& entry, std::string_view extra, bool compressedSaturated,
     bool uncompressedSaturated, bool offsetSaturated)
 {
-    for (std::size_t at = 0; at + 4 <= extra.size();) {
-        const std::uint16_t id = GetUInt16(extra, at);
-        const std::size_t length = GetUInt16(extra, at + 2);
-        const std::string_view data = extra.substr(at + 4, std::min(length, extra.size() - at - 4));
-        at += 4 + length;
-        if (id != Zip64ExtraId)
-            continue;
-        std::size_t field = 0;
-        auto take = [&](bool saturated, std::uint64_t& value) {
-            if (!saturated)
-                return;
-            if (field + 8 > data.size())
-                RaiseNotAPkZipFile();
-            value = GetUInt64(data, field);
-            field += 8;
-        };
-        take(uncompressedSaturated, entry.uncompressedSize);
-        take(compressedSaturated, entry.compressedSize);
-        take(offsetSaturated, entry.localHeaderOffset);
+    const std::optional<std::string_view> data = FindExtraField(extra, Zip64ExtraId);
+    if (!data)
         return;
-    }
-}
-
-std::uint32_t Crc32(std::uint32_t crc, std::string_view bytes)
-{
-    return static_cast<std::uint32_t>(crc32_z(crc, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
+    std::size_t field = 0;
+    auto take = [&](bool saturated, std::uint64_t& value) {
+        if (!saturated)
+            return;
+        if (field + 8 > data->size())
+            RaiseNotAPkZipFile();
+        value = GetUInt64(*data, field);
+        field += 8;
+    };
+    take(uncompressedSaturated, entry.uncompressedSize);
+    take(compressedSaturated, entry.compressedSize);
+    take(offsetSaturated, entry.localHeaderOffset);
 }
 
 // The member's data read from the file in order, decrypted once the header is verified.
@@ -173,9 +160,7 @@ public:
 
     bool ReadHeader(TTraditionalCipher::Header& header)
     {
-        if (left < header.size() || file.ReadAt(position, header.data(), header.size()) != header.size())
-            return false;
-        return true;
+        return left >= header.size() && file.ReadAt(position, header.data(), header.size()) == header.size();
     }
     void SkipHeader(TTraditionalCipher& verified)
     {
@@ -243,7 +228,7 @@ public:
         stream.Reserve(std::min(entry.uncompressedSize, entry.compressedSize * largestDeflateRatio));
         std::uint32_t crc = 0;
         decoder->Decode(source, entry.uncompressedSize, [&](std::string_view bytes) {
-            crc = Crc32(crc, bytes);
+            crc = Crc32(bytes, crc);
             stream.WriteBytes(bytes);
         });
         if (crc != entry.crc)
@@ -415,10 +400,10 @@ void TArchiveReader::ExtractMember(const std::string& name, TStream& stream)
     if (!FFile)
         throw AppError("Archive does not exist - Filename is blank");
     const auto sameName = [&name](const TArchiveEntry& entry) {
-        return std::equal(entry.name.begin(), entry.name.end(), name.begin(), name.end(), [](char a, char b) {
-            return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b))
-                && ((static_cast<unsigned char>(a) < 0x80) || a == b);
-        });
+        // ASCII letters fold to one case, whatever the locale; every other byte must be equal.
+        const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        return std::equal(entry.name.begin(), entry.name.end(), name.begin(), name.end(),
+            [&fold](char a, char b) { return fold(a) == fold(b); });
     };
     const auto found = std::find_if(FEntries.rbegin(), FEntries.rend(), sameName);
     if (found == FEntries.rend())

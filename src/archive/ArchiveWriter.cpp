@@ -22,11 +22,6 @@ bool IsZipExtension(const std::string& path)
     return extension == ".ZIP" || extension == ".JAR";
 }
 
-std::uint32_t Crc32(std::string_view bytes)
-{
-    return static_cast<std::uint32_t>(crc32_z(0, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
-}
-
 class DeflateStream {
 public:
     DeflateStream()

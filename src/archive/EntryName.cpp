@@ -4,7 +4,6 @@
 #include "platform/OemText.h"
 
 #include <algorithm>
-#include <zlib.h>
 
 namespace {
 
@@ -17,18 +16,6 @@ constexpr std::uint16_t NucxId = 0x554E;
 bool HasHighBytes(std::string_view text)
 {
     return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
-
-std::string_view FindExtra(std::string_view extra, std::uint16_t wanted)
-{
-    for (std::size_t at = 0; at + 4 <= extra.size();) {
-        const std::uint16_t id = GetUInt16(extra, at);
-        const std::size_t length = std::min<std::size_t>(GetUInt16(extra, at + 2), extra.size() - at - 4);
-        if (id == wanted)
-            return extra.substr(at + 4, length);
-        at += 4 + length;
-    }
-    return {};
 }
 
 void AppendUtf8(std::string& out, std::uint32_t code)
@@ -89,12 +76,11 @@ std::string ConvertEntryName(std::string_view rawName, std::string_view extra, s
 {
     if ((flags & ZipLayout::FlagUtf8Name) || (HasHighBytes(rawName) && IsValidUtf8(rawName)))
         return std::string(rawName);
-    const std::string_view unicodePath = FindExtra(extra, UnicodePathId);
-    if (unicodePath.size() >= 5 && unicodePath[0] == 1
-        && GetUInt32(unicodePath, 1) == crc32(0, reinterpret_cast<const Bytef*>(rawName.data()), static_cast<uInt>(rawName.size())))
+    const std::string_view unicodePath = ZipLayout::FindExtraField(extra, UnicodePathId).value_or("");
+    if (unicodePath.size() >= 5 && unicodePath[0] == 1 && GetUInt32(unicodePath, 1) == ZipLayout::Crc32(rawName))
         return std::string(unicodePath.substr(5));
-    const std::string_view nucx = FindExtra(extra, NucxId);
-    if (nucx.size() >= 4 && nucx.substr(0, 4) == "NUCX")
+    const std::string_view nucx = ZipLayout::FindExtraField(extra, NucxId).value_or("");
+    if (nucx.substr(0, 4) == "NUCX")
         return Utf16LeToUtf8(nucx.substr(4));
     if (hostSystem != ZipLayout::HostMsDos || !HasHighBytes(rawName))
         return std::string(rawName);

@@ -1,6 +1,7 @@
 #include "archive/ZipLayout.h"
 
 #include <algorithm>
+#include <zlib.h>
 
 namespace ZipLayout {
 
@@ -8,7 +9,6 @@ namespace {
 
 constexpr std::uint32_t Overflow32 = 0xFFFFFFFFu;
 constexpr std::uint16_t Overflow16 = 0xFFFFu;
-constexpr std::uint16_t Zip64ExtraId = 0x0001;
 constexpr std::uint64_t Zip64EndRecordRemainder = 44;
 
 std::uint32_t Clamp32(std::uint64_t value)
@@ -102,6 +102,22 @@ std::uint32_t GetUInt32(std::string_view bytes, std::size_t offset)
 std::uint64_t GetUInt64(std::string_view bytes, std::size_t offset)
 {
     return GetUInt32(bytes, offset) | static_cast<std::uint64_t>(GetUInt32(bytes, offset + 4)) << 32;
+}
+
+std::uint32_t Crc32(std::string_view bytes, std::uint32_t crc)
+{
+    return static_cast<std::uint32_t>(crc32_z(crc, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
+}
+
+std::optional<std::string_view> FindExtraField(std::string_view extra, std::uint16_t id)
+{
+    for (std::size_t at = 0; at + 4 <= extra.size();) {
+        const std::size_t length = std::min<std::size_t>(GetUInt16(extra, at + 2), extra.size() - at - 4);
+        if (GetUInt16(extra, at) == id)
+            return extra.substr(at + 4, length);
+        at += 4 + length;
+    }
+    return std::nullopt;
 }
 
 bool NeedsZip64(const EntryFields& entry)

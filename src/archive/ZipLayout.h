@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,7 @@ constexpr std::uint16_t FlagEncrypted = 0x0001;
 constexpr std::uint16_t FlagDataDescriptor = 0x0008;
 constexpr std::uint16_t FlagUtf8Name = 0x0800;
 constexpr std::uint8_t HostMsDos = 0;
+constexpr std::uint16_t Zip64ExtraId = 0x0001;
 
 namespace Local {
 constexpr std::size_t Signature = 0, VersionNeeded = 4, Flags = 6, Method = 8, Time = 10, Date = 12, Crc = 14,
@@ -74,6 +76,12 @@ void PutUInt64(std::string& out, std::uint64_t value);
 std::uint16_t GetUInt16(std::string_view bytes, std::size_t offset);
 std::uint32_t GetUInt32(std::string_view bytes, std::size_t offset);
 std::uint64_t GetUInt64(std::string_view bytes, std::size_t offset);
+
+// The CRC-32 of ZIP over Bytes, continuing from Crc.
+std::uint32_t Crc32(std::string_view bytes, std::uint32_t crc = 0);
+
+// The data of the first extra field with header ID Id; none when absent.
+std::optional<std::string_view> FindExtraField(std::string_view extra, std::uint16_t id);
 
 // Whether an entry's sizes need the Zip64 extended information field.
 bool NeedsZip64(const EntryFields& entry);

@@ -8,6 +8,9 @@ char PathSeparator();
 // The full path of the running executable.
 std::string ExecutablePath();
 
+// The folder part of Path, without a trailing separator ("." when it has none).
+std::string FolderOf(const std::string& path);
+
 // The executable's folder, without a trailing separator.
 std::string ExecutableFolder();
 

@@ -1,8 +1,7 @@
 #include "archive/ArchiveReader.h"
 
+#include "FixedEncryptionHeaders.h"
 #include "ScratchFolder.h"
-#include "model/Random.h"
-#include "platform/LocalTime.h"
 #include "archive/ArchiveWriter.h"
 #include "archive/ZipLayout.h"
 #include "platform/AppError.h"
@@ -31,18 +30,7 @@ std::string Sites(int count)
 
 class ArchiveReader : public testing::Test {
 protected:
-    // Fixed encryption headers (random bytes and time), so a wrong password never passes the check byte by chance.
-    void SetUp() override
-    {
-        SelectRandomSource(RandomSource::Deterministic);
-        SetRandomState(1);
-        FixLocalNow(TLocalTime { 2026, 12, 10, 12, 0, 0 });
-    }
-    void TearDown() override
-    {
-        SelectRandomSource(RandomSource::System);
-        FixLocalNow(std::nullopt);
-    }
+    FixedEncryptionHeaders fixedHeaders;
 
     std::string WriteArchive(const std::string& name, const std::string& text, const std::string& password)
     {

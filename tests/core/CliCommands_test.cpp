@@ -1,8 +1,7 @@
 #include "cli/CliCommands.h"
 
+#include "FixedEncryptionHeaders.h"
 #include "ScratchFolder.h"
-#include "model/Random.h"
-#include "platform/LocalTime.h"
 
 #include <gtest/gtest.h>
 
@@ -40,19 +39,7 @@ struct CliRun {
 
 class Cli : public testing::Test {
 protected:
-    // Fixed encryption headers (random bytes and time), so a wrong password never passes the check byte by chance.
-    void SetUp() override
-    {
-        SelectRandomSource(RandomSource::Deterministic);
-        SetRandomState(1);
-        FixLocalNow(TLocalTime { 2026, 12, 10, 12, 0, 0 });
-        folder.Write("list.txt", ListText);
-    }
-    void TearDown() override
-    {
-        SelectRandomSource(RandomSource::System);
-        FixLocalNow(std::nullopt);
-    }
+    void SetUp() override { folder.Write("list.txt", ListText); }
 
     std::string Archive() const { return folder.File("a.zip"); }
     int Create(const std::string& password)
@@ -60,6 +47,7 @@ protected:
         return CliRun({ "create", Archive(), "--from", folder.File("list.txt"), "--password-stdin" }, password + "\n").exit;
     }
 
+    FixedEncryptionHeaders fixedHeaders;
     ScratchFolder folder;
 };
 

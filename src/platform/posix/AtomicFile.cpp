@@ -1,6 +1,7 @@
 #include "platform/AtomicFile.h"
 
 #include "platform/AppError.h"
+#include "platform/Files.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -11,14 +12,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 [[noreturn]] void RaiseWriteError()
 {

@@ -48,11 +48,17 @@ std::string ExecutablePath()
     }
 }
 
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
 std::string ExecutableFolder()
 {
-    const std::string path = ExecutablePath();
-    const std::size_t slash = path.rfind('/');
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
+    return FolderOf(ExecutablePath());
 }
 
 bool IsExistingFile(const std::string& path)

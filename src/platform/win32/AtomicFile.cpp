@@ -1,16 +1,11 @@
 #include "platform/AtomicFile.h"
 
 #include "platform/AppError.h"
+#include "platform/Files.h"
 
 #include <windows.h>
 
 namespace {
-
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? "." : path.substr(0, separator);
-}
 
 [[noreturn]] void RaiseWriteError()
 {

@@ -33,10 +33,15 @@ std::string ExecutablePath()
     }
 }
 
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? "." : path.substr(0, separator);
+}
+
 std::string ExecutableFolder()
 {
-    const std::string path = ExecutablePath();
-    return path.substr(0, path.rfind('\\'));
+    return FolderOf(ExecutablePath());
 }
 
 bool IsExistingFile(const std::string& path)
