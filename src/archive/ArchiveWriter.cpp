@@ -1,15 +1,13 @@
 #include "archive/ArchiveWriter.h"
 
 #include "archive/ArchiveExtension.h"
+#include "archive/DeflateEncoder.h"
 #include "archive/TraditionalCipher.h"
 #include "archive/ZipLayout.h"
 #include "platform/AppError.h"
 
 #include <algorithm>
 #include <cctype>
-#include <climits>
-#include <limits>
-#include <zlib.h>
 
 namespace {
 
@@ -21,48 +19,6 @@ bool IsZipExtension(const std::string& path)
     const std::string extension = UpperExtension(path);
     return extension == ".ZIP" || extension == ".JAR";
 }
-
-class DeflateStream {
-public:
-    DeflateStream()
-    {
-        if (deflateInit2(&stream, 6, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-            throw AppError("Stream write error. Out of memory");
-        // The "normal" match search: stop at 16 bytes, chains of 32, no lazy look from 24.
-        deflateTune(&stream, 8, 24, 16, 32);
-    }
-    ~DeflateStream() { deflateEnd(&stream); }
-    DeflateStream(const DeflateStream&) = delete;
-    DeflateStream& operator=(const DeflateStream&) = delete;
-
-    // Raw Deflate of the whole text.
-    std::string Compress(std::string_view text)
-    {
-        std::string out(deflateBound(&stream, static_cast<uLong>(std::min<std::size_t>(text.size(), ULONG_MAX))), '\0');
-        constexpr std::size_t chunk = std::numeric_limits<uInt>::max();
-        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-        std::size_t inputLeft = text.size();
-        int status = Z_OK;
-        while (status != Z_STREAM_END) {
-            if (stream.avail_in == 0) {
-                stream.avail_in = static_cast<uInt>(std::min(inputLeft, chunk));
-                inputLeft -= stream.avail_in;
-            }
-            if (stream.total_out == out.size())
-                out.resize(out.size() * 2 + 64);
-            stream.next_out = reinterpret_cast<Bytef*>(out.data() + stream.total_out);
-            stream.avail_out = static_cast<uInt>(std::min<std::size_t>(out.size() - stream.total_out, chunk));
-            status = deflate(&stream, inputLeft == 0 ? Z_FINISH : Z_NO_FLUSH);
-            if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)
-                throw AppError("Stream write error. Compression failed");
-        }
-        out.resize(stream.total_out);
-        return out;
-    }
-
-private:
-    z_stream stream {};
-};
 
 struct Member {
     EntryFields entry;
@@ -81,21 +37,24 @@ Member MakeMember(const std::string& name, std::string_view text, const std::str
     entry.time = stamp.time;
     entry.date = stamp.date;
     entry.uncompressedSize = text.size();
+    const bool encrypted = !password.empty();
+    // Room for the encryption header in front, so the data is never moved.
+    const std::size_t front = encrypted ? TTraditionalCipher::HeaderSize : 0;
+    member.data.assign(front, '\0');
     if (!text.empty()) {
-        entry.crc = Crc32(text);
-        member.data = DeflateStream().Compress(text);
+        entry.crc = AppendDeflated(text, member.data);
         entry.method = MethodDeflate;
-        if (member.data.size() > text.size()) {
-            member.data.assign(text);
+        if (member.data.size() - front > text.size()) {
+            member.data.resize(front);
+            member.data.append(text);
             entry.method = MethodStored;
         }
     }
-    const bool encrypted = !password.empty();
     if (encrypted) {
         TTraditionalCipher cipher;
         const TTraditionalCipher::Header header = cipher.CreateHeader(password, std::uint32_t { entry.time } << 16);
-        cipher.EncodeBuffer(member.data.data(), member.data.size());
-        member.data.insert(0, reinterpret_cast<const char*>(header.data()), header.size());
+        std::copy(header.begin(), header.end(), member.data.begin());
+        cipher.EncodeBuffer(member.data.data() + front, member.data.size() - front);
         entry.flags = FlagEncrypted | FlagDataDescriptor;
     }
     entry.compressedSize = member.data.size();

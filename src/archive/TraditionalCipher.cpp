@@ -73,12 +73,35 @@ TTraditionalCipher::Header TTraditionalCipher::CreateHeader(std::string_view pas
     return header;
 }
 
+// The keys live in locals here: the byte pointer may alias the members, which would
+// otherwise make the compiler store and reload them for every byte.
+template <bool Decrypting>
+void TTraditionalCipher::Transform(std::uint8_t* bytes, std::size_t size)
+{
+    const z_crc_t* const table = get_crc_table();
+    std::uint32_t k0 = key0;
+    std::uint32_t k1 = key1;
+    std::uint32_t k2 = key2;
+    for (std::size_t i = 0; i < size; ++i) {
+        const std::uint32_t t = (k2 & 0xFFFF) | 2u;
+        const auto keystream = static_cast<std::uint8_t>((t * (t ^ 1u)) >> 8);
+        const std::uint8_t in = bytes[i];
+        const std::uint8_t out = in ^ keystream;
+        const std::uint8_t plain = Decrypting ? out : in;
+        bytes[i] = out;
+        k0 = table[(k0 ^ plain) & 0xFF] ^ (k0 >> 8);
+        k1 = (k1 + (k0 & 0xFF)) * 134775813u + 1u;
+        k2 = table[(k2 ^ (k1 >> 24)) & 0xFF] ^ (k2 >> 8);
+    }
+    key0 = k0;
+    key1 = k1;
+    key2 = k2;
+}
+
 void TTraditionalCipher::EncodeBuffer(void* data, std::size_t size)
 {
     RequireStage(stage == Stage::Encrypting, "the archive cipher encrypts only after its header was made");
-    auto* bytes = static_cast<std::uint8_t*>(data);
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = Encrypt(bytes[i]);
+    Transform<false>(static_cast<std::uint8_t*>(data), size);
 }
 
 bool TTraditionalCipher::VerifyHeader(const Header& header, std::string_view password, std::uint32_t checkValue)
@@ -97,7 +120,5 @@ bool TTraditionalCipher::VerifyHeader(const Header& header, std::string_view pas
 void TTraditionalCipher::Decode(void* data, std::size_t size)
 {
     RequireStage(stage == Stage::Decrypting, "the archive cipher decrypts only after a verified header");
-    auto* bytes = static_cast<std::uint8_t*>(data);
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = Decrypt(bytes[i]);
+    Transform<true>(static_cast<std::uint8_t*>(data), size);
 }

@@ -31,6 +31,8 @@ private:
     std::uint8_t KeystreamByte() const;
     std::uint8_t Encrypt(std::uint8_t plain);
     std::uint8_t Decrypt(std::uint8_t cipher);
+    template <bool Decrypting>
+    void Transform(std::uint8_t* bytes, std::size_t size);
 
     std::uint32_t key0 = 0;
     std::uint32_t key1 = 0;

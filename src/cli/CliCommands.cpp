@@ -149,8 +149,7 @@ int List(const Options& options, TCliStreams& streams)
     if (exit != ExitSuccess)
         return exit;
     TbrmPwList list;
-    TMemoryStream stream(std::move(text));
-    list.LoadFromStream(stream);
+    list.LoadFromText(std::move(text));
     std::string names;
     for (int i = 0; i < list.Count(); ++i)
         names += list.Records(i).SiteName() + "\n";
@@ -177,12 +176,22 @@ std::optional<std::string> NewPassword(const Options& options, TCliStreams& stre
     return first;
 }
 
-int Create(const Options& options, TCliStreams& streams)
+// The file's sites as a site list writes them; the list is gone before the archive
+// is compressed, so its text and the saved text are never held beside the archive.
+std::string SavedSiteText(const std::string& path)
 {
     TbrmPwList list;
+    list.LoadFromText(ReadWholeFile(path));
+    TMemoryStream text;
+    list.SaveToStream(text);
+    return text.ReleaseBytes();
+}
+
+int Create(const Options& options, TCliStreams& streams)
+{
+    TMemoryStream text;
     try {
-        TMemoryStream source(ReadWholeFile(options.from));
-        list.LoadFromStream(source);
+        text = TMemoryStream(SavedSiteText(options.from));
     } catch (const AppError& error) {
         streams.err << error.what() << "\n";
         return ExitArchive;
@@ -194,8 +203,6 @@ int Create(const Options& options, TCliStreams& streams)
         streams.err << "The password is empty; use --no-password to write without one\n";
         return ExitPassword;
     }
-    TMemoryStream text;
-    list.SaveToStream(text);
     try {
         TArchiveWriter writer;
         writer.SetPassword(*password);

@@ -1,5 +1,7 @@
 #include "model/Stream.h"
 
+#include "platform/LargeBuffer.h"
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -39,7 +41,7 @@ void TMemoryStream::SetPosition(std::uint64_t newPosition)
 
 void TMemoryStream::Reserve(std::uint64_t count)
 {
-    bytes.reserve(std::max<std::size_t>(bytes.size(), position + static_cast<std::size_t>(count)));
+    ReserveLargeBuffer(bytes, std::max<std::size_t>(bytes.size(), position + static_cast<std::size_t>(count)));
 }
 
 std::string TMemoryStream::ReleaseBytes()

@@ -1,5 +1,6 @@
 #include "model/brmPW.h"
 
+#include "model/Parallel.h"
 #include "model/TextLines.h"
 #include "platform/AppError.h"
 #include "platform/TextCompare.h"
@@ -202,14 +203,31 @@ TbrmPwRec& TbrmPwList::Records(int index)
 
 void TbrmPwList::LoadFromStream(TStream& stream)
 {
-    auto text = std::make_unique<const std::string>(stream.ReadToEnd());
+    LoadFromText(stream.ReadToEnd());
+}
+
+void TbrmPwList::LoadFromText(std::string text)
+{
     Clear();
-    const std::vector<std::string_view> lines = SplitTextLines(*text);
-    FBlocks.push_back(std::move(text));
-    FLines.reserve(lines.size());
-    for (std::string_view line : lines)
-        FLines.push_back(MakeEntry(line));
-    std::sort(FLines.begin(), FLines.end(), Precedes);
+    const std::string& held = *FBlocks.emplace_back(std::make_unique<const std::string>(std::move(text)));
+    const std::vector<std::string_view> lines = SplitTextLines(held);
+    FLines.resize(lines.size());
+    // Sort keys are costly, so the pieces are keyed and sorted on all processors.
+    const std::vector<std::size_t> pieces = PieceBounds(lines.size(), 1 << 15);
+    try {
+        ForEachPiece(pieces, [&](std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i)
+                FLines[i] = MakeEntry(lines[i]);
+            std::sort(FLines.begin() + static_cast<std::ptrdiff_t>(begin),
+                FLines.begin() + static_cast<std::ptrdiff_t>(end), Precedes);
+        });
+    } catch (...) {
+        Clear();
+        throw;
+    }
+    for (std::size_t piece = 2; piece < pieces.size(); ++piece)
+        std::inplace_merge(FLines.begin(), FLines.begin() + static_cast<std::ptrdiff_t>(pieces[piece - 1]),
+            FLines.begin() + static_cast<std::ptrdiff_t>(pieces[piece]), Precedes);
     const auto duplicates = std::unique(FLines.begin(), FLines.end(),
         [](const Entry& a, const Entry& b) { return a.line == b.line; });
     FLines.erase(duplicates, FLines.end());

@@ -63,6 +63,8 @@ public:
 
     // Replaces the content with the lines from the stream's position to its end.
     void LoadFromStream(TStream& stream);
+    // The same for a whole text, which the list keeps without copying.
+    void LoadFromText(std::string text);
     // Writes every line followed by CR LF at the stream's position.
     void SaveToStream(TStream& stream) const;
 

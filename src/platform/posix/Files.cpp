@@ -1,6 +1,7 @@
 #include "platform/Files.h"
 
 #include "platform/AppError.h"
+#include "platform/LargeBuffer.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -75,7 +76,7 @@ std::string ReadWholeFile(const std::string& path)
     std::string bytes;
     struct stat status {};
     if (::fstat(file.Get(), &status) == 0 && S_ISREG(status.st_mode))
-        bytes.reserve(static_cast<std::size_t>(status.st_size));
+        ReserveLargeBuffer(bytes, static_cast<std::size_t>(status.st_size));
     char chunk[65536];
     for (;;) {
         const ssize_t count = ::read(file.Get(), chunk, sizeof chunk);

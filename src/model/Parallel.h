@@ -1,0 +1,39 @@
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <future>
+#include <thread>
+#include <vector>
+
+// [0, Count) cut into one piece per processor, none smaller than SmallestPiece
+// (small counts stay whole: starting a thread would cost more than it saves).
+// Yields the piece boundaries, from 0 to Count.
+inline std::vector<std::size_t> PieceBounds(std::size_t count, std::size_t smallestPiece)
+{
+    const std::size_t processors = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t pieces = std::clamp<std::size_t>(count / std::max<std::size_t>(smallestPiece, 1), 1, processors);
+    std::vector<std::size_t> bounds;
+    for (std::size_t piece = 0; piece <= pieces; ++piece)
+        bounds.push_back(count * piece / pieces);
+    return bounds;
+}
+
+// Runs Work(begin, end) for every piece of Bounds at once, the first on the calling
+// thread. An exception of any piece is raised once every piece has ended.
+template <typename Work>
+void ForEachPiece(const std::vector<std::size_t>& bounds, const Work& work)
+{
+    std::vector<std::future<void>> others;
+    for (std::size_t piece = 1; piece + 1 < bounds.size(); ++piece)
+        others.push_back(std::async(std::launch::async, work, bounds[piece], bounds[piece + 1]));
+    try {
+        work(bounds[0], bounds[1]);
+    } catch (...) {
+        for (std::future<void>& other : others)
+            other.wait();
+        throw;
+    }
+    for (std::future<void>& other : others)
+        other.get();
+}
