@@ -26,8 +26,7 @@ struct Member {
 };
 
 // The member's compressed (and, with a password, encrypted) data and its fields.
-Member MakeMember(const std::string& name, std::string_view text, const std::string& password,
-    const TLocalTime& now)
+Member MakeMember(const std::string& name, TStream& text, const std::string& password, const TLocalTime& now)
 {
     Member member;
     EntryFields& entry = member.entry;
@@ -36,19 +35,19 @@ Member MakeMember(const std::string& name, std::string_view text, const std::str
         now.second);
     entry.time = stamp.time;
     entry.date = stamp.date;
-    entry.uncompressedSize = text.size();
     const bool encrypted = !password.empty();
     // Room for the encryption header in front, so the data is never moved.
     const std::size_t front = encrypted ? TTraditionalCipher::HeaderSize : 0;
     member.data.assign(front, '\0');
-    if (!text.empty()) {
-        entry.crc = AppendDeflated(text, member.data);
-        entry.method = MethodDeflate;
-        if (member.data.size() - front > text.size()) {
-            member.data.resize(front);
-            member.data.append(text);
-            entry.method = MethodStored;
-        }
+    const TDeflated deflated = AppendDeflated(text, member.data);
+    entry.uncompressedSize = deflated.size;
+    entry.crc = deflated.crc;
+    entry.method = MethodDeflate;
+    if (deflated.size == 0 || member.data.size() - front > deflated.size) {
+        member.data.resize(front);
+        text.SetPosition(0);
+        member.data += text.ReadToEnd();
+        entry.method = MethodStored;
     }
     if (encrypted) {
         TTraditionalCipher cipher;
@@ -109,10 +108,7 @@ void TArchiveWriter::StoreMember(const std::string& name, TStream& stream)
     if (!FFile)
         throw AppError("Archive does not exist - Filename is blank");
     stream.SetPosition(0);
-    const auto* memory = dynamic_cast<const TMemoryStream*>(&stream);
-    const std::string copied = memory != nullptr ? std::string() : stream.ReadToEnd();
-    const std::string_view text = memory != nullptr ? std::string_view(memory->Bytes()) : std::string_view(copied);
-    const Member member = MakeMember(name, text, FPassword, LocalNow());
+    const Member member = MakeMember(name, stream, FPassword, LocalNow());
 
     std::string head;
     if (FRemovable)

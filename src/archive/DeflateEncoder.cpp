@@ -5,17 +5,20 @@
 #include "platform/LargeBuffer.h"
 
 #include <algorithm>
-#include <vector>
+#include <deque>
+#include <mutex>
 #include <zlib.h>
 
 namespace {
 
-constexpr std::size_t PieceSize = std::size_t { 4 } << 20;
+constexpr std::size_t PieceSize = DeflatePieceSize;
 constexpr std::size_t WindowSize = std::size_t { 1 } << MAX_WBITS;
 
 struct Piece {
     std::string compressed;
     std::uint32_t crc = 0;
+    std::size_t size = 0;
+    bool last = false;
 };
 
 class DeflateStream {
@@ -33,8 +36,9 @@ public:
 
     void Prime(std::string_view window)
     {
-        if (deflateSetDictionary(&stream, reinterpret_cast<const Bytef*>(window.data()),
-                static_cast<uInt>(window.size())) != Z_OK)
+        if (!window.empty()
+            && deflateSetDictionary(&stream, reinterpret_cast<const Bytef*>(window.data()),
+                   static_cast<uInt>(window.size())) != Z_OK)
             throw AppError("Stream write error. Compression failed");
     }
 
@@ -63,39 +67,93 @@ private:
     z_stream stream {};
 };
 
-Piece CompressPiece(std::string_view text, std::size_t start, bool last)
+// Hands out the stream's pieces in order, one reader at a time, each with the
+// window of bytes before it.
+class PieceReader {
+public:
+    explicit PieceReader(TStream& stream) : stream(stream) {}
+
+    // Fills Window and Text with the next piece; false once the stream has ended.
+    Piece* Next(std::string& window, std::string& text)
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (ended)
+            return nullptr;
+        window = lastWindow;
+        text.resize(PieceSize);
+        std::size_t got = 0;
+        while (got < text.size()) {
+            const std::size_t count = stream.Read(text.data() + got, text.size() - got);
+            if (count == 0)
+                break;
+            got += count;
+        }
+        text.resize(got);
+        // Only a short read ends the stream, whatever its size claims; one that ends
+        // exactly after a piece is found out by the next, empty piece, which then
+        // closes the Deflate stream.
+        ended = got < PieceSize;
+        const std::size_t kept = std::min(WindowSize, text.size());
+        lastWindow = lastWindow.substr(lastWindow.size() - std::min(lastWindow.size(), WindowSize - kept))
+            + text.substr(text.size() - kept);
+        Piece& piece = pieces.emplace_back();
+        piece.size = got;
+        piece.last = ended;
+        return &piece;
+    }
+
+    // After a failure the other workers take no further piece.
+    void Stop()
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        ended = true;
+    }
+
+    std::deque<Piece>& Pieces() { return pieces; }
+
+private:
+    TStream& stream;
+    std::mutex mutex;
+    std::string lastWindow;
+    bool ended = false;
+    std::deque<Piece> pieces; // grows at the back only, so handed-out pieces stay put
+};
+
+void CompressPieces(PieceReader& reader)
 {
-    const std::string_view piece = text.substr(start, PieceSize);
-    DeflateStream deflater;
-    if (start != 0)
-        deflater.Prime(text.substr(start - std::min(start, WindowSize), std::min(start, WindowSize)));
-    Piece result;
-    result.compressed = deflater.Compress(piece, last);
-    result.crc = static_cast<std::uint32_t>(
-        crc32_z(0, reinterpret_cast<const Bytef*>(piece.data()), piece.size()));
-    return result;
+    std::string window;
+    std::string text;
+    try {
+        while (Piece* piece = reader.Next(window, text)) {
+            DeflateStream deflater;
+            deflater.Prime(window);
+            piece->compressed = deflater.Compress(text, piece->last);
+            piece->crc = static_cast<std::uint32_t>(
+                crc32_z(0, reinterpret_cast<const Bytef*>(text.data()), text.size()));
+        }
+    } catch (...) {
+        reader.Stop();
+        throw;
+    }
 }
 
 } // namespace
 
-std::uint32_t AppendDeflated(std::string_view text, std::string& out)
+TDeflated AppendDeflated(TStream& stream, std::string& out)
 {
-    const std::size_t count = std::max<std::size_t>(1, (text.size() + PieceSize - 1) / PieceSize);
-    std::vector<Piece> pieces(count);
-    ForEachPiece(PieceBounds(count, 1), [&](std::size_t begin, std::size_t end) {
-        for (std::size_t i = begin; i < end; ++i)
-            pieces[i] = CompressPiece(text, i * PieceSize, i + 1 == count);
-    });
+    PieceReader reader(stream);
+    RunOnEveryProcessor([&] { CompressPieces(reader); });
+    std::deque<Piece>& pieces = reader.Pieces();
     std::size_t total = out.size();
     for (const Piece& piece : pieces)
         total += piece.compressed.size();
     ReserveLargeBuffer(out, total);
-    std::uint32_t crc = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        out += pieces[i].compressed;
-        const std::size_t length = std::min(PieceSize, text.size() - i * PieceSize);
-        crc = static_cast<std::uint32_t>(crc32_combine(crc, pieces[i].crc, static_cast<z_off_t>(length)));
-        pieces[i].compressed = std::string();
+    TDeflated result;
+    for (Piece& piece : pieces) {
+        out += piece.compressed;
+        piece.compressed = std::string();
+        result.crc = static_cast<std::uint32_t>(crc32_combine(result.crc, piece.crc, static_cast<z_off_t>(piece.size)));
+        result.size += piece.size;
     }
-    return crc;
+    return result;
 }

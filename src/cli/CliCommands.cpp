@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveReader.h"
 #include "archive/ArchiveWriter.h"
+#include "model/SiteListStream.h"
 #include "model/brmPW.h"
 #include "platform/AppError.h"
 #include "platform/Files.h"
@@ -176,22 +177,11 @@ std::optional<std::string> NewPassword(const Options& options, TCliStreams& stre
     return first;
 }
 
-// The file's sites as a site list writes them; the list is gone before the archive
-// is compressed, so its text and the saved text are never held beside the archive.
-std::string SavedSiteText(const std::string& path)
-{
-    TbrmPwList list;
-    list.LoadFromText(ReadWholeFile(path));
-    TMemoryStream text;
-    list.SaveToStream(text);
-    return text.ReleaseBytes();
-}
-
 int Create(const Options& options, TCliStreams& streams)
 {
-    TMemoryStream text;
+    TbrmPwList list;
     try {
-        text = TMemoryStream(SavedSiteText(options.from));
+        list.LoadFromText(ReadWholeFile(options.from));
     } catch (const AppError& error) {
         streams.err << error.what() << "\n";
         return ExitArchive;
@@ -207,6 +197,7 @@ int Create(const Options& options, TCliStreams& streams)
         TArchiveWriter writer;
         writer.SetPassword(*password);
         writer.SetFileName(options.archive);
+        TSiteListStream text(list);
         writer.StoreMember("Data", text);
         writer.Close();
     } catch (const AppError& error) {

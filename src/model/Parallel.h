@@ -6,13 +6,18 @@
 #include <thread>
 #include <vector>
 
+inline std::size_t ProcessorCount()
+{
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
 // [0, Count) cut into one piece per processor, none smaller than SmallestPiece
 // (small counts stay whole: starting a thread would cost more than it saves).
 // Yields the piece boundaries, from 0 to Count.
 inline std::vector<std::size_t> PieceBounds(std::size_t count, std::size_t smallestPiece)
 {
-    const std::size_t processors = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t pieces = std::clamp<std::size_t>(count / std::max<std::size_t>(smallestPiece, 1), 1, processors);
+    const std::size_t pieces
+        = std::clamp<std::size_t>(count / std::max<std::size_t>(smallestPiece, 1), 1, ProcessorCount());
     std::vector<std::size_t> bounds;
     for (std::size_t piece = 0; piece <= pieces; ++piece)
         bounds.push_back(count * piece / pieces);
@@ -36,4 +41,14 @@ void ForEachPiece(const std::vector<std::size_t>& bounds, const Work& work)
     }
     for (std::future<void>& other : others)
         other.get();
+}
+
+// Runs Work once on every processor, as ForEachPiece does.
+template <typename Work>
+void RunOnEveryProcessor(const Work& work)
+{
+    std::vector<std::size_t> bounds;
+    for (std::size_t processor = 0; processor <= ProcessorCount(); ++processor)
+        bounds.push_back(processor);
+    ForEachPiece(bounds, [&](std::size_t, std::size_t) { work(); });
 }

@@ -8,10 +8,14 @@
 
 std::string TStream::ReadToEnd()
 {
+    // The size is only a hint: reading goes on until the stream yields nothing.
     const std::uint64_t size = Size();
     const std::uint64_t position = Position();
     std::string bytes(position < size ? static_cast<std::size_t>(size - position) : 0, '\0');
     bytes.resize(Read(bytes.data(), bytes.size()));
+    char chunk[1 << 16];
+    while (const std::size_t count = Read(chunk, sizeof chunk))
+        bytes.append(chunk, count);
     return bytes;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/TextCompare.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -137,14 +138,29 @@ TbrmPwList::Entry TbrmPwList::MakeEntry(std::string_view line)
     return entry;
 }
 
+// Heads hold key bytes, never zero, padded with zeros, so no head has a zero byte
+// before a non-zero one: this value marks an entry without one.
+TbrmPwList::Entry TbrmPwList::MakeEntryWithoutHead(std::string_view line)
+{
+    return Entry { { 0, 1 }, line };
+}
+
+bool TbrmPwList::HasHead(const Entry& entry)
+{
+    return entry.sortHead[0] != 0 || entry.sortHead[1] != 1;
+}
+
 bool TbrmPwList::Precedes(const Entry& a, const Entry& b)
 {
-    if (a.sortHead[0] != b.sortHead[0])
-        return a.sortHead[0] < b.sortHead[0];
-    if (a.sortHead[1] != b.sortHead[1])
-        return a.sortHead[1] < b.sortHead[1];
-    const bool headIsWholeKey = (a.sortHead[1] & 0xFF) == 0;
-    if (!headIsWholeKey) {
+    bool keysMayDiffer = true;
+    if (HasHead(a) && HasHead(b)) {
+        if (a.sortHead[0] != b.sortHead[0])
+            return a.sortHead[0] < b.sortHead[0];
+        if (a.sortHead[1] != b.sortHead[1])
+            return a.sortHead[1] < b.sortHead[1];
+        keysMayDiffer = (a.sortHead[1] & 0xFF) != 0;
+    }
+    if (keysMayDiffer) {
         const int byLocale = CompareTextIgnoreCase(a.line, b.line);
         if (byLocale != 0)
             return byLocale < 0;
@@ -206,28 +222,50 @@ void TbrmPwList::LoadFromStream(TStream& stream)
     LoadFromText(stream.ReadToEnd());
 }
 
+// Whether every line orders after the one before it (or equals it); pieces are
+// checked on all processors and give up once any piece has found a line out of order.
+bool TbrmPwList::LinesInOrder(const std::vector<std::string_view>& lines)
+{
+    std::atomic<bool> inOrder = true;
+    ForEachPiece(PieceBounds(lines.size(), 1 << 15), [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = std::max<std::size_t>(begin, 1); i < end && inOrder; ++i)
+            if (Precedes(MakeEntryWithoutHead(lines[i]), MakeEntryWithoutHead(lines[i - 1])))
+                inOrder = false;
+    });
+    return inOrder;
+}
+
+// Sort keys are costly, so the pieces are keyed and sorted on all processors.
+void TbrmPwList::SortLines(const std::vector<std::string_view>& lines)
+{
+    const std::vector<std::size_t> pieces = PieceBounds(lines.size(), 1 << 15);
+    ForEachPiece(pieces, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i)
+            FLines[i] = MakeEntry(lines[i]);
+        std::sort(FLines.begin() + static_cast<std::ptrdiff_t>(begin), FLines.begin() + static_cast<std::ptrdiff_t>(end),
+            Precedes);
+    });
+    for (std::size_t piece = 2; piece < pieces.size(); ++piece)
+        std::inplace_merge(FLines.begin(), FLines.begin() + static_cast<std::ptrdiff_t>(pieces[piece - 1]),
+            FLines.begin() + static_cast<std::ptrdiff_t>(pieces[piece]), Precedes);
+}
+
 void TbrmPwList::LoadFromText(std::string text)
 {
     Clear();
     const std::string& held = *FBlocks.emplace_back(std::make_unique<const std::string>(std::move(text)));
     const std::vector<std::string_view> lines = SplitTextLines(held);
     FLines.resize(lines.size());
-    // Sort keys are costly, so the pieces are keyed and sorted on all processors.
-    const std::vector<std::size_t> pieces = PieceBounds(lines.size(), 1 << 15);
     try {
-        ForEachPiece(pieces, [&](std::size_t begin, std::size_t end) {
-            for (std::size_t i = begin; i < end; ++i)
-                FLines[i] = MakeEntry(lines[i]);
-            std::sort(FLines.begin() + static_cast<std::ptrdiff_t>(begin),
-                FLines.begin() + static_cast<std::ptrdiff_t>(end), Precedes);
-        });
+        // Saved archives are in order already, and checking costs far less than sorting.
+        if (LinesInOrder(lines))
+            std::transform(lines.begin(), lines.end(), FLines.begin(), MakeEntryWithoutHead);
+        else
+            SortLines(lines);
     } catch (...) {
         Clear();
         throw;
     }
-    for (std::size_t piece = 2; piece < pieces.size(); ++piece)
-        std::inplace_merge(FLines.begin(), FLines.begin() + static_cast<std::ptrdiff_t>(pieces[piece - 1]),
-            FLines.begin() + static_cast<std::ptrdiff_t>(pieces[piece]), Precedes);
     const auto duplicates = std::unique(FLines.begin(), FLines.end(),
         [](const Entry& a, const Entry& b) { return a.line == b.line; });
     FLines.erase(duplicates, FLines.end());

@@ -70,14 +70,19 @@ public:
 
 private:
     // A held line with the head of its sort key, which settles most comparisons
-    // without reading the line.
+    // without reading the line. Lines loaded already in order carry no head, since
+    // they are rarely compared again.
     struct Entry {
         std::uint64_t sortHead[2];
         std::string_view line;
     };
 
     static Entry MakeEntry(std::string_view line);
+    static Entry MakeEntryWithoutHead(std::string_view line);
+    static bool HasHead(const Entry& entry);
     static bool Precedes(const Entry& a, const Entry& b);
+    static bool LinesInOrder(const std::vector<std::string_view>& lines);
+    void SortLines(const std::vector<std::string_view>& lines);
     void CheckIndex(int index) const;
 
     std::vector<Entry> FLines;

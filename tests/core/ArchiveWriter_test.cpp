@@ -1,5 +1,6 @@
 #include "archive/ArchiveWriter.h"
 
+#include "ChunkedStream.h"
 #include "ScratchFolder.h"
 #include "archive/TraditionalCipher.h"
 #include "archive/ZipLayout.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sys/stat.h>
 #include <zlib.h>
 
@@ -138,6 +140,33 @@ TEST_F(ArchiveWriter, MethodFlagsAndVersionFollowTheContent)
         }
         const std::size_t descriptorSize = c.password.empty() ? 0 : 16;
         EXPECT_EQ(file.size(), 34 + GetUInt32(file, Local::CompressedSize) + descriptorSize + 50 + 22);
+    }
+}
+
+TEST_F(ArchiveWriter, StoresAnyStreamFromItsFirstByte)
+{
+    std::mt19937 generator(5);
+    std::string noise(100000, '\0');
+    for (char& byte : noise)
+        byte = static_cast<char>(generator());
+    const std::string sites = ManySites(3000);
+    struct Case {
+        std::string text;
+        std::uint16_t method;
+    };
+    for (const Case& c : { Case { noise, MethodStored }, Case { sites, MethodDeflate } }) {
+        SCOPED_TRACE(c.method);
+        ChunkedStream stream(c.text, 777, 0);
+        stream.SetPosition(c.text.size());
+        TArchiveWriter writer;
+        writer.SetFileName(folder.File("s.zip"));
+        writer.StoreMember("Data", stream);
+        const std::string file = folder.Read("s.zip");
+        EXPECT_EQ(GetUInt16(file, Local::Method), c.method);
+        EXPECT_EQ(GetUInt32(file, Local::UncompressedSize), c.text.size());
+        EXPECT_EQ(GetUInt32(file, Local::Crc), Crc32(c.text));
+        const std::string data = file.substr(34, GetUInt32(file, Local::CompressedSize));
+        EXPECT_TRUE((c.method == MethodStored ? data : RawInflate(data, c.text.size())) == c.text);
     }
 }
 

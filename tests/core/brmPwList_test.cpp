@@ -171,6 +171,47 @@ TEST(SiteList, RandomOrderLoadsAsTheSortedOrder)
     EXPECT_EQ(sorted.size(), 2000u);
 }
 
+TEST(SiteList, TextAlreadyInOrderLoadsAsAnyOtherAndTakesAdds)
+{
+    const Lines inOrder { "", "a=2", "A=2", "b=1", "B=1", "B=1", "\xC3\xA9=3", "e=3" };
+    const Lines added { "0=x", "A=1", "b=0", "\xC3\x89=3", "zz=9", "a=2" };
+    std::string text;
+    for (const std::string& line : inOrder)
+        text += line + "\r\n";
+    TbrmPwList list;
+    list.LoadFromText(text);
+    TbrmPwList reference;
+    for (const std::string& line : inOrder)
+        reference.Add(line);
+    EXPECT_EQ(LinesOf(list), LinesOf(reference));
+    for (const std::string& line : added)
+        EXPECT_EQ(list.Add(line), reference.Add(line)) << line;
+    EXPECT_EQ(LinesOf(list), LinesOf(reference));
+}
+
+// Enough lines to be cut into pieces for several processors, in order, shuffled,
+// and in order but for the last line.
+TEST(SiteList, LongTextsLoadInTheOrderOfAdding)
+{
+    Lines lines;
+    for (int i = 0; i < 70000; ++i)
+        lines.push_back((i % 2 == 0 ? "Site " : "site ") + std::to_string(i % 30011) + "=u" + std::to_string(i % 7));
+    TbrmPwList reference;
+    for (const std::string& line : lines)
+        reference.Add(line);
+    Lines sorted = LinesOf(reference);
+    Lines shuffled = sorted;
+    std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(11));
+    Lines lastOutOfOrder = sorted;
+    std::rotate(lastOutOfOrder.begin(), lastOutOfOrder.begin() + 1, lastOutOfOrder.end());
+    for (const Lines* order : { &sorted, &shuffled, &lastOutOfOrder }) {
+        std::string text;
+        for (const std::string& line : *order)
+            text += line + "\n";
+        EXPECT_EQ(Loaded(text), sorted);
+    }
+}
+
 TEST(SiteList, RecordsFillsTheScratchRecord)
 {
     TbrmPwList list;
