@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,5 +27,6 @@ private:
     bool committed = false;
 };
 
-// Whether Path lies on a removable drive.
+// Whether Path lies on a removable drive, or what tests fixed the answer at.
 bool IsOnRemovableDrive(const std::string& path);
+void FixRemovableDrive(std::optional<bool> removable);

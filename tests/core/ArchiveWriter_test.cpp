@@ -2,14 +2,18 @@
 
 #include "ChunkedStream.h"
 #include "ScratchFolder.h"
+#include "archive/ArchiveReader.h"
 #include "archive/TraditionalCipher.h"
 #include "archive/ZipLayout.h"
 #include "model/Random.h"
 #include "platform/AppError.h"
+#include "platform/AtomicFile.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <random>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <zlib.h>
 
@@ -234,6 +238,59 @@ TEST_F(ArchiveWriter, ReplacesWholeFilesAndLeavesNothingBeside)
     }
     EXPECT_EQ(GetUInt32(folder.Read("kept.zip"), 0), LocalHeaderSignature) << "no save, no change";
     EXPECT_EQ(folder.EntryCount(), 2u);
+}
+
+TEST_F(ArchiveWriter, ArchiveOnARemovableDriveStartsWithTheSplitMarkerAndReadsBack)
+{
+    FixRemovableDrive(true);
+    const std::string text = ManySites(40);
+    const std::string file = Write("r.zip", text, "pw");
+    FixRemovableDrive(std::nullopt);
+    const std::size_t n = GetUInt32(file, 4 + Local::CompressedSize);
+    ASSERT_EQ(file.size(), 4 + 100 + n + 22);
+    EXPECT_EQ(file.substr(0, 4), "PK00");
+    EXPECT_EQ(GetUInt32(file, 4 + Local::Signature), LocalHeaderSignature);
+    EXPECT_EQ(GetUInt32(file, 4 + 50 + n + Central::LocalHeaderOffset), 4u);
+    EXPECT_EQ(GetUInt32(file, 4 + 100 + n + End::CentralDirectoryOffset), 4 + 50 + n);
+
+    TArchiveReader reader;
+    reader.SetFileName(folder.File("r.zip"));
+    reader.SetPassword("pw");
+    TMemoryStream out;
+    reader.ExtractMember("Data", out);
+    EXPECT_TRUE(out.Bytes() == text);
+}
+
+TEST_F(ArchiveWriter, FixedDisksAreNotRemovable)
+{
+    EXPECT_FALSE(IsOnRemovableDrive(folder.File("any.zip")));
+    EXPECT_FALSE(IsOnRemovableDrive(folder.File("no/such/folder/any.zip")));
+}
+
+// A file-size limit makes the system refuse the write as a full disk would.
+TEST_F(ArchiveWriter, AFailedWriteRaisesAndLeavesTheOldArchive)
+{
+    folder.Write("full.zip", "old content");
+    rlimit original {};
+    ::getrlimit(RLIMIT_FSIZE, &original);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = original;
+    limited.rlim_cur = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    std::mt19937 generator(9);
+    std::string noise(100000, '\0');
+    for (char& byte : noise)
+        byte = static_cast<char>(generator());
+    try {
+        Write("full.zip", noise, "pw");
+        ADD_FAILURE() << "a refused write reported success";
+    } catch (const AppError& error) {
+        EXPECT_NE(std::string(error.what()).find("File too large"), std::string::npos) << error.what();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &original);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(folder.Read("full.zip"), "old content");
+    EXPECT_EQ(folder.EntryCount(), 1u) << "the temporary file is removed";
 }
 
 TEST(MemberName, IsNormalised)

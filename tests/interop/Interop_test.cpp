@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -84,7 +85,8 @@ std::string SortedSites(int count)
 
 TEST_F(Interop, PeersReadWhatWeWrite)
 {
-    for (int count : { 0, 1, 3000 }) {
+    // 60,000 sites make a text of several compression pieces.
+    for (int count : { 0, 1, 3000, 60000 }) {
         for (const std::string password : { "", "s3cr\xC3\xABt pw" }) {
             SCOPED_TRACE(std::to_string(count) + " sites, password '" + password + "'");
             const std::string text = SortedSites(count);
@@ -162,6 +164,60 @@ TEST_F(Interop, OtherNamesAreNotTheMember)
     const Result nested = OurCat("nested.zip", "");
     EXPECT_EQ(nested.exit, 0);
     EXPECT_EQ(nested.output, "");
+}
+
+// Commands that ask for a password on a terminal of their own.
+class TerminalPrompts : public Interop {
+protected:
+    // The exit status and what the terminal showed.
+    Result OnTerminal(const std::string& command, const std::vector<std::string>& typed) const
+    {
+        std::string line = "python3 " + Quoted(TERMINAL_SESSION) + " " + Quoted(In(command));
+        for (const std::string& answer : typed)
+            line += " " + Quoted(answer);
+        Result result = Shell(line);
+        const std::size_t firstLineEnd = result.output.find('\n');
+        if (firstLineEnd == std::string::npos)
+            return { -1, result.output };
+        return { std::stoi(result.output.substr(0, firstLineEnd)), result.output.substr(firstLineEnd + 1) };
+    }
+
+    std::string Read(const std::string& name) const
+    {
+        std::ifstream file(File(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+};
+
+TEST_F(TerminalPrompts, CreateAsksTwiceWithoutEchoAndCatAsksThreeTimes)
+{
+    const std::string text = SortedSites(20);
+    Write("list.txt", text);
+    const Result created = OnTerminal(Cli + " create t.zip --from list.txt", { "typed pw", "typed pw" });
+    EXPECT_EQ(created.exit, 0) << created.output;
+    EXPECT_NE(created.output.find("New password: "), std::string::npos) << created.output;
+    EXPECT_NE(created.output.find("Confirm password: "), std::string::npos) << created.output;
+    EXPECT_EQ(created.output.find("typed pw"), std::string::npos) << "the password was echoed";
+    EXPECT_EQ(Shell("unzip -p -P 'typed pw' " + Quoted(File("t.zip")) + " Data").output, text);
+
+    const Result mismatch = OnTerminal(Cli + " create u.zip --from list.txt", { "one", "two" });
+    EXPECT_EQ(mismatch.exit, 3);
+    EXPECT_NE(mismatch.output.find("New password and confirmation must be the same"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(File("u.zip")));
+
+    const Result third = OnTerminal(Cli + " cat t.zip > out", { "wrong", "also wrong", "typed pw" });
+    EXPECT_EQ(third.exit, 0) << third.output;
+    EXPECT_EQ(Read("out"), text);
+
+    const Result refused = OnTerminal(Cli + " cat t.zip > out", { "a", "b", "c", "never asked" });
+    EXPECT_EQ(refused.exit, 3) << refused.output;
+    EXPECT_NE(refused.output.find("Cannot extract file - invalid password"), std::string::npos);
+    std::size_t prompts = 0;
+    for (std::size_t at = refused.output.find("Password: "); at != std::string::npos;
+         at = refused.output.find("Password: ", at + 1))
+        ++prompts;
+    EXPECT_EQ(prompts, 3u);
+    EXPECT_EQ(Read("out"), "") << "nothing reaches standard output on a failure";
 }
 
 } // namespace

@@ -74,7 +74,7 @@ void TAtomicFile::Commit()
     SyncFolder(FolderOf(target));
 }
 
-bool IsOnRemovableDrive(const std::string& path)
+bool DriveIsRemovable(const std::string& path)
 {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0 && ::stat(FolderOf(path).c_str(), &status) != 0)

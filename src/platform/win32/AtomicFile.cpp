@@ -65,7 +65,7 @@ void TAtomicFile::Commit()
     committed = true;
 }
 
-bool IsOnRemovableDrive(const std::string& path)
+bool DriveIsRemovable(const std::string& path)
 {
     char full[MAX_PATH];
     if (GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr) == 0)
