@@ -1,8 +1,10 @@
 // Times the companion against Info-ZIP on a 1,000,000-site archive with a password:
 // "sitevault-cli cat" against "unzip -p -P", and "sitevault-cli create" against
-// "zip -P" on the same text, with the peak memory of our runs.
+// "zip -P" on the same text, with the peak memory of our runs. Each command runs
+// three times, ours and the peer's in turn; the fastest run counts.
 //   archive_bench [COUNT]
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -50,6 +52,14 @@ std::string SiteText(int count)
     return text;
 }
 
+constexpr int Rounds = 3;
+
+// The fastest of the runs, with the highest peak and the first failing exit.
+Measure Best(const Measure& a, const Measure& b)
+{
+    return { std::min(a.seconds, b.seconds), std::max(a.peakKilobytes, b.peakKilobytes), a.exit != 0 ? a.exit : b.exit };
+}
+
 void Report(const char* what, const Measure& ours, const Measure& peer, std::size_t textSize)
 {
     std::printf("%-8s ours %7.3f s (exit %d, peak %.1f MiB = %.2f x text)   peer %7.3f s   ratio %.2f\n", what,
@@ -69,16 +79,26 @@ int main(int argc, char* argv[])
     const std::string cli = SITEVAULT_CLI;
     const std::string in = "cd '" + folder.string() + "' && ";
 
-    const Measure ourCreate = Time(in + "echo benchpw | " + cli + " create ours.zip --from Data --password-stdin");
-    const Measure peerCreate = Time(in + "zip -q -P benchpw peer.zip Data");
-    const Measure ourCat = Time(in + "echo benchpw | " + cli + " cat ours.zip --password-stdin");
-    const Measure peerCat = Time(in + "unzip -p -P benchpw ours.zip Data");
+    Measure ourCreate { 1e9, 0, 0 };
+    Measure peerCreate { 1e9, 0, 0 };
+    Measure ourCat { 1e9, 0, 0 };
+    Measure peerCat { 1e9, 0, 0 };
+    for (int round = 0; round < Rounds; ++round) {
+        ourCreate = Best(ourCreate, Time(in + "echo benchpw | " + cli + " create ours.zip --from Data --password-stdin"));
+        peerCreate = Best(peerCreate, Time(in + "rm -f peer.zip && zip -q -P benchpw peer.zip Data"));
+        ourCat = Best(ourCat, Time(in + "echo benchpw | " + cli + " cat ours.zip --password-stdin"));
+        peerCat = Best(peerCat, Time(in + "unzip -p -P benchpw ours.zip Data"));
+    }
 
     std::printf("archive benchmark, %d sites (%zu bytes of text)\n", count, text.size());
     Report("create", ourCreate, peerCreate, text.size());
     Report("cat", ourCat, peerCat, text.size());
     std::printf("sizes: ours %ju bytes, peer %ju bytes\n", static_cast<std::uintmax_t>(std::filesystem::file_size(folder / "ours.zip")),
         static_cast<std::uintmax_t>(std::filesystem::file_size(folder / "peer.zip")));
+    const auto met = [](bool goal) { return goal ? "met" : "NOT met"; };
+    const double peakRatio = std::max(ourCreate.peakKilobytes, ourCat.peakKilobytes) * 1024.0 / text.size();
+    std::printf("goals: create no slower than zip (%s), cat no slower than unzip (%s), peak < 2.5 x text (%s)\n",
+        met(ourCreate.seconds <= peerCreate.seconds), met(ourCat.seconds <= peerCat.seconds), met(peakRatio < 2.5));
     std::filesystem::remove_all(folder);
     return ourCreate.exit == 0 && ourCat.exit == 0 ? 0 : 1;
 }

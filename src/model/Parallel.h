@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <future>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -30,10 +31,18 @@ template <typename Work>
 void ForEachPiece(const std::vector<std::size_t>& bounds, const Work& work)
 {
     std::vector<std::future<void>> others;
-    for (std::size_t piece = 1; piece + 1 < bounds.size(); ++piece)
-        others.push_back(std::async(std::launch::async, work, bounds[piece], bounds[piece + 1]));
+    std::vector<std::size_t> leftOver; // pieces no thread could be started for
+    for (std::size_t piece = 1; piece + 1 < bounds.size(); ++piece) {
+        try {
+            others.push_back(std::async(std::launch::async, work, bounds[piece], bounds[piece + 1]));
+        } catch (const std::system_error&) {
+            leftOver.push_back(piece);
+        }
+    }
     try {
         work(bounds[0], bounds[1]);
+        for (const std::size_t piece : leftOver)
+            work(bounds[piece], bounds[piece + 1]);
     } catch (...) {
         for (std::future<void>& other : others)
             other.wait();

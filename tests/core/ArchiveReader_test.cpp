@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sys/resource.h>
 #include <zlib.h>
 
 namespace {
@@ -183,6 +184,60 @@ std::string BuildArchive(const std::vector<std::pair<std::string, std::string>>&
     file[file.size() - 2] = static_cast<char>(comment.size() & 0xFF);
     file[file.size() - 1] = static_cast<char>(comment.size() >> 8);
     return file + comment;
+}
+
+// One deflated member "Data" whose header declares Size bytes.
+std::string DeflatedArchive(const std::string& text, std::uint64_t declaredSize)
+{
+    std::string deflated(compressBound(static_cast<uLong>(text.size())) + 64, '\0');
+    z_stream stream {};
+    deflateInit2(&stream, 1, Z_DEFLATED, -MAX_WBITS, 9, Z_DEFAULT_STRATEGY);
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+    stream.avail_in = static_cast<uInt>(text.size());
+    stream.next_out = reinterpret_cast<Bytef*>(deflated.data());
+    stream.avail_out = static_cast<uInt>(deflated.size());
+    deflate(&stream, Z_FINISH);
+    deflated.resize(stream.total_out);
+    deflateEnd(&stream);
+    EntryFields entry;
+    entry.name = "Data";
+    entry.method = MethodDeflate;
+    entry.versionNeeded = 20;
+    entry.crc = Crc32(text);
+    entry.compressedSize = deflated.size();
+    entry.uncompressedSize = declaredSize;
+    std::string file;
+    AppendLocalHeader(file, entry);
+    file += deflated;
+    std::string central;
+    AppendCentralHeader(central, entry, 0);
+    const std::uint64_t centralOffset = file.size();
+    file += central;
+    AppendEndRecords(file, 1, central.size(), centralOffset);
+    return file;
+}
+
+long PeakKilobytes()
+{
+    rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// A member that inflates far beyond what it declares, and one that declares far
+// more than its data holds: both fail in bounded memory.
+TEST_F(ArchiveReader, SizesThatLieFailInBoundedMemory)
+{
+    const std::string zeros(std::size_t { 200 } << 20, '\0');
+    folder.Write("bomb.zip", DeflatedArchive(zeros, 1000));
+    folder.Write("short.zip", DeflatedArchive("a=b\t\t\t\r\n", std::uint64_t { 1 } << 40));
+    const long before = PeakKilobytes();
+    EXPECT_LE(Extract(folder.File("bomb.zip"), "").size(), 1000u);
+    EXPECT_LE(Extract(folder.File("short.zip"), "").size(), 8u);
+    EXPECT_LT(PeakKilobytes() - before, 64 * 1024) << "kilobytes more at the peak";
+    ASSERT_EQ(failures.size(), 2u);
+    for (const Failure& failure : failures)
+        EXPECT_EQ(failure.message, "Invalid compressed data");
 }
 
 TEST_F(ArchiveReader, FindsTheLastEntryNamedDataIgnoringAsciiCase)

@@ -98,12 +98,23 @@ TEST_F(ArchiveWriter, EncryptedArchiveHasEveryRecordWhereTheLayoutPutsIt)
     EXPECT_EQ(GetUInt16(central, Central::VersionMadeBy), 0x0014);
     EXPECT_EQ(central.substr(Central::VersionNeeded, 24), file.substr(Local::VersionNeeded, 24));
     EXPECT_EQ(GetUInt32(central, Central::LocalHeaderOffset), 0u);
+    EXPECT_EQ(GetUInt16(central, Central::NameLength), 4);
+    for (const std::size_t zero : { Central::ExtraLength, Central::CommentLength, Central::DiskStart,
+             Central::InternalAttributes })
+        EXPECT_EQ(GetUInt16(central, zero), 0) << "central field at " << zero;
+    EXPECT_EQ(GetUInt32(central, Central::ExternalAttributes), 0u);
+    EXPECT_EQ(central.substr(Central::Size), "Data");
+    EXPECT_EQ(GetUInt16(file, Local::NameLength), 4);
+    EXPECT_EQ(GetUInt16(file, Local::ExtraLength), 0);
 
     const std::string end = file.substr(100 + n);
     EXPECT_EQ(GetUInt32(end, End::Signature), EndRecordSignature);
     EXPECT_EQ(GetUInt16(end, End::EntriesTotal), 1);
     EXPECT_EQ(GetUInt32(end, End::CentralDirectorySize), 50u);
     EXPECT_EQ(GetUInt32(end, End::CentralDirectoryOffset), 50 + n);
+    for (const std::size_t zero : { End::DiskNumber, End::CentralDirectoryDisk, End::CommentLength })
+        EXPECT_EQ(GetUInt16(end, zero), 0) << "end field at " << zero;
+    EXPECT_EQ(GetUInt16(end, End::EntriesOnDisk), 1);
 
     TTraditionalCipher cipher;
     TTraditionalCipher::Header header {};
