@@ -2,7 +2,7 @@
 
 #include "platform/AppError.h"
 #include "platform/qt/QtText.h"
-#include "shell/ApplicationTitle.h"
+#include "settings/ApplicationTitle.h"
 
 #include <QMessageBox>
 

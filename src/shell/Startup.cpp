@@ -1,10 +1,12 @@
 #include "shell/Startup.h"
 
 #include "platform/UiThread.h"
+#include "settings/ApplicationTitle.h"
+#include "settings/brmState.h"
 #include "shell/ApplicationIcon.h"
-#include "shell/ApplicationTitle.h"
 #include "shell/ExceptionHandler.h"
 #include "shell/UtilFuncs.h"
+#include "shell/brmFormRtn.h"
 #include "shell/fmMain.h"
 #include "shell/globals.h"
 
@@ -37,6 +39,8 @@ int RunProgram()
     }
     const int exitCode = QApplication::exec();
     mainWindow.reset();
+    TbrmFormRtns::Release();
+    TbrmState::Release();
     GlobalVars = TGlobalVars();
     return exitCode;
 }

@@ -2,7 +2,7 @@
 
 #include "ModalDriver.h"
 #include "platform/AppError.h"
-#include "shell/ApplicationTitle.h"
+#include "settings/ApplicationTitle.h"
 
 #include <QMessageBox>
 #include <QPushButton>

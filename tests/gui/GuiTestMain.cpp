@@ -1,4 +1,7 @@
+#include "settings/brmState.h"
+
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -8,5 +11,9 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     testing::InitGoogleTest(&argc, argv);
+    // The windows under test remember their settings in a folder of the run's own,
+    // never in the user's.
+    const QTemporaryDir settings;
+    PointStateStoreAt(settings.path().toStdString());
     return RUN_ALL_TESTS();
 }

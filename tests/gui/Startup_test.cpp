@@ -2,7 +2,7 @@
 
 #include "ModalDriver.h"
 #include "TemporaryFolder.h"
-#include "shell/ApplicationTitle.h"
+#include "settings/ApplicationTitle.h"
 #include "shell/UtilFuncs.h"
 #include "shell/fmMain.h"
 #include "shell/globals.h"

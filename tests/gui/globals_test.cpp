@@ -1,7 +1,7 @@
 #include "shell/globals.h"
 
 #include "TemporaryFolder.h"
-#include "shell/ApplicationTitle.h"
+#include "settings/ApplicationTitle.h"
 #include "shell/UtilFuncs.h"
 
 #include <gtest/gtest.h>

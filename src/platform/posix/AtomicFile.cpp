@@ -29,9 +29,16 @@ void SyncFolder(const std::string& folder)
         RaiseWriteError();
 }
 
+mode_t NewFileMode(TAtomicFile::NewFileAccess access)
+{
+    return access == TAtomicFile::NewFileAccess::EveryoneReads ? (S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH)
+                                                               : (S_IRUSR | S_IWUSR);
+}
+
 } // namespace
 
-TAtomicFile::TAtomicFile(std::string targetPath) : target(std::move(targetPath))
+TAtomicFile::TAtomicFile(std::string targetPath, NewFileAccess access)
+    : target(std::move(targetPath)), newFileAccess(access)
 {
     temporary = target + ".XXXXXX";
     descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
@@ -63,7 +70,8 @@ void TAtomicFile::Write(std::string_view bytes)
 void TAtomicFile::Commit()
 {
     struct stat existing {};
-    const mode_t mode = ::stat(target.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : (S_IRUSR | S_IWUSR);
+    const mode_t mode =
+        ::stat(target.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : NewFileMode(newFileAccess);
     if (::fchmod(descriptor, mode) != 0 || ::fsync(descriptor) != 0)
         RaiseWriteError();
     const int result = ::close(descriptor);

@@ -19,7 +19,8 @@ HANDLE AsHandle(int descriptor)
 
 } // namespace
 
-TAtomicFile::TAtomicFile(std::string targetPath) : target(std::move(targetPath))
+TAtomicFile::TAtomicFile(std::string targetPath, NewFileAccess access)
+    : target(std::move(targetPath)), newFileAccess(access)
 {
     char name[MAX_PATH];
     if (GetTempFileNameA(FolderOf(target).c_str(), "svt", 0, name) == 0)

@@ -1,4 +1,4 @@
-#include "shell/ApplicationTitle.h"
+#include "settings/ApplicationTitle.h"
 
 namespace {
 
