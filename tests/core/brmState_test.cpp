@@ -185,6 +185,24 @@ TEST_F(StateStore, RegistryFormLoadsStringsAndStopsAtOtherTypes)
 
 TEST_F(StateStore, RefusedWritesRaiseTheirMessages)
 {
+    // A name the registry form cannot hold stops the save there; pairs after it stay unwritten.
+    TbrmState& registry = State();
+    registry.SetValues("First", "1");
+    registry.SetValues("Line\nbreak", "2");
+    registry.SetValues("Last", "3");
+    try {
+        registry.Save();
+        ADD_FAILURE() << "saved a name with a line break";
+    } catch (const AppError& error) {
+        EXPECT_STREQ(error.what(), "Failed to set data for 'Line\nbreak'");
+    }
+    TRegistryData data;
+    const std::unique_ptr<TRegistryKey> key = TRegistryKey::OpenForReading("Software\\Vault Test");
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->ReadValue("First", data), TRegistryKey::ReadResult::Read);
+    EXPECT_EQ(key->ReadValue("Last", data), TRegistryKey::ReadResult::Missing);
+    TbrmState::Release();
+
     // A folder where the INI file should be cannot be replaced by a file.
     std::filesystem::create_directory(Ini());
     TbrmState& state = State();
