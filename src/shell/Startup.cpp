@@ -1,5 +1,6 @@
 #include "shell/Startup.h"
 
+#include "dialogs/brmMsgDlg.h"
 #include "platform/UiThread.h"
 #include "settings/ApplicationTitle.h"
 #include "settings/brmState.h"
@@ -39,6 +40,7 @@ int RunProgram()
     }
     const int exitCode = QApplication::exec();
     mainWindow.reset();
+    TbrmMsgDlg::Release();
     TbrmFormRtns::Release();
     TbrmState::Release();
     GlobalVars = TGlobalVars();

@@ -1,0 +1,63 @@
+#include "dialogs/DialogLayout.h"
+
+#include <QApplication>
+#include <QMainWindow>
+
+namespace {
+
+constexpr int EditWidth = 202;
+constexpr int EditHeight = 21;
+constexpr int ButtonWidth = 75;
+constexpr int ButtonHeight = 25;
+
+} // namespace
+
+void SetUpFixedDialog(QDialog& dialog, const QString& caption, int clientWidth, int clientHeight)
+{
+    // Tahoma where the system has it; Qt's font matching picks a close sans serif
+    // elsewhere.
+    QFont font("Tahoma");
+    font.setPixelSize(11);
+    font.setStyleHint(QFont::SansSerif);
+    dialog.setFont(font);
+    dialog.setWindowTitle(caption);
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    dialog.setFixedSize(clientWidth, clientHeight);
+}
+
+QLabel* AddLabel(QDialog& dialog, const char* name, const QString& text, int left, int top)
+{
+    auto* label = new QLabel(text, &dialog);
+    label->setObjectName(name);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit* AddPasswordEdit(QDialog& dialog, const char* name, int left, int top)
+{
+    auto* edit = new QLineEdit(&dialog);
+    edit->setObjectName(name);
+    edit->setEchoMode(QLineEdit::Password);
+    edit->setGeometry(left, top, EditWidth, EditHeight);
+    return edit;
+}
+
+QPushButton* AddButton(QDialog& dialog, const char* name, const QString& text, int left, int top)
+{
+    auto* button = new QPushButton(text, &dialog);
+    button->setObjectName(name);
+    button->setGeometry(left, top, ButtonWidth, ButtonHeight);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void CentreOverMainWindow(QDialog& dialog)
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow*>(window) != nullptr && window->isVisible()) {
+            dialog.move(window->frameGeometry().center() - dialog.rect().center());
+            return;
+        }
+    }
+}
