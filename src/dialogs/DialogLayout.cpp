@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMainWindow>
+#include <QProxyStyle>
 
 namespace {
 
@@ -9,6 +10,28 @@ constexpr int EditWidth = 202;
 constexpr int EditHeight = 21;
 constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
+
+// Masked edits show "*" for every character, whatever the style's own mask is.
+class AsteriskMaskStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+        QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+QStyle* MaskStyle()
+{
+    static QStyle* const style = [] {
+        auto* made = new AsteriskMaskStyle();
+        made->setParent(qApp);
+        return made;
+    }();
+    return style;
+}
 
 } // namespace
 
@@ -39,6 +62,7 @@ QLineEdit* AddPasswordEdit(QDialog& dialog, const char* name, int left, int top)
     auto* edit = new QLineEdit(&dialog);
     edit->setObjectName(name);
     edit->setEchoMode(QLineEdit::Password);
+    edit->setStyle(MaskStyle());
     edit->setGeometry(left, top, EditWidth, EditHeight);
     return edit;
 }

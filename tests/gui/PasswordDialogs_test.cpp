@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -46,6 +47,7 @@ TEST_F(PasswordDialogs, OpenDialogHandsBackThePasswordAsTypedOnEnter)
         EXPECT_EQ(dialog.size(), QSize(241, 117));
         EXPECT_EQ(dialog.findChild<QLabel*>("lblPW")->text(), "Enter password");
         EXPECT_EQ(dialog.findChild<QLineEdit*>("edtPW")->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("edtPW")->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter), '*');
         EXPECT_EQ(dialog.findChild<QLineEdit*>("edtPW")->text(), "") << "the old password is not shown";
         EXPECT_EQ(dialog.focusWidget(), dialog.findChild<QLineEdit*>("edtPW"));
         EXPECT_EQ(dialog.findChild<QPushButton*>("btnOK")->geometry(), QRect(56, 72, 75, 25));
