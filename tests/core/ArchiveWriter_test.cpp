@@ -1,6 +1,7 @@
 #include "archive/ArchiveWriter.h"
 
 #include "ChunkedStream.h"
+#include "RawInflate.h"
 #include "ScratchFolder.h"
 #include "archive/ArchiveReader.h"
 #include "archive/TraditionalCipher.h"
@@ -31,21 +32,6 @@ std::string ManySites(int count)
     for (int i = 0; i < count; ++i)
         text += "Site " + std::to_string(i) + "=user" + std::to_string(i) + "\tpw\thttps://example.org\t\r\n";
     return text;
-}
-
-std::string RawInflate(const std::string& deflated, std::size_t size)
-{
-    std::string out(size, '\0');
-    z_stream stream {};
-    inflateInit2(&stream, -MAX_WBITS);
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(deflated.data()));
-    stream.avail_in = static_cast<uInt>(deflated.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    const int status = inflate(&stream, Z_FINISH);
-    inflateEnd(&stream);
-    EXPECT_EQ(status, Z_STREAM_END);
-    return out;
 }
 
 class ArchiveWriter : public testing::Test {
