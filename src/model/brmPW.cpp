@@ -1,5 +1,6 @@
 #include "model/brmPW.h"
 
+#include "model/CollatedText.h"
 #include "model/Parallel.h"
 #include "model/TextLines.h"
 #include "platform/AppError.h"
@@ -125,47 +126,10 @@ std::unique_ptr<TbrmPwRec> TbrmPwRec::Clone() const
     return copy;
 }
 
-TbrmPwList::Entry TbrmPwList::MakeEntry(std::string_view line)
-{
-    // The first sixteen key bytes, left-aligned; key bytes are never zero, so a zero
-    // last byte means the head holds the whole key.
-    const std::string prefix = SortKeyPrefixIgnoreCase(line, sizeof(Entry::sortHead));
-    Entry entry { { 0, 0 }, line };
-    for (std::size_t i = 0; i < sizeof(Entry::sortHead); ++i) {
-        std::uint64_t& word = entry.sortHead[i / 8];
-        word = word << 8 | (i < prefix.size() ? static_cast<unsigned char>(prefix[i]) : 0u);
-    }
-    return entry;
-}
-
-// Heads hold key bytes, never zero, padded with zeros, so no head has a zero byte
-// before a non-zero one: this value marks an entry without one.
-TbrmPwList::Entry TbrmPwList::MakeEntryWithoutHead(std::string_view line)
-{
-    return Entry { { 0, 1 }, line };
-}
-
-bool TbrmPwList::HasHead(const Entry& entry)
-{
-    return entry.sortHead[0] != 0 || entry.sortHead[1] != 1;
-}
-
 bool TbrmPwList::Precedes(const Entry& a, const Entry& b)
 {
-    bool keysMayDiffer = true;
-    if (HasHead(a) && HasHead(b)) {
-        if (a.sortHead[0] != b.sortHead[0])
-            return a.sortHead[0] < b.sortHead[0];
-        if (a.sortHead[1] != b.sortHead[1])
-            return a.sortHead[1] < b.sortHead[1];
-        keysMayDiffer = (a.sortHead[1] & 0xFF) != 0;
-    }
-    if (keysMayDiffer) {
-        const int byLocale = CompareTextIgnoreCase(a.line, b.line);
-        if (byLocale != 0)
-            return byLocale < 0;
-    }
-    return a.line < b.line;
+    const int byLocale = CompareCollated(a, b);
+    return byLocale != 0 ? byLocale < 0 : a.text < b.text;
 }
 
 void TbrmPwList::Clear()
@@ -176,7 +140,7 @@ void TbrmPwList::Clear()
 
 int TbrmPwList::Add(std::string_view line)
 {
-    const Entry wanted = MakeEntry(line);
+    const Entry wanted = TCollatedText::WithHead(line);
     int lo = 0;
     int hi = Count() - 1;
     bool found = false;
@@ -208,7 +172,7 @@ void TbrmPwList::CheckIndex(int index) const
 std::string_view TbrmPwList::Strings(int index) const
 {
     CheckIndex(index);
-    return FLines[static_cast<std::size_t>(index)].line;
+    return FLines[static_cast<std::size_t>(index)].text;
 }
 
 TbrmPwRec& TbrmPwList::Records(int index)
@@ -229,7 +193,7 @@ bool TbrmPwList::LinesInOrder(const std::vector<std::string_view>& lines)
     std::atomic<bool> inOrder = true;
     ForEachPiece(PieceBounds(lines.size(), 1 << 15), [&](std::size_t begin, std::size_t end) {
         for (std::size_t i = std::max<std::size_t>(begin, 1); i < end && inOrder; ++i)
-            if (Precedes(MakeEntryWithoutHead(lines[i]), MakeEntryWithoutHead(lines[i - 1])))
+            if (Precedes(TCollatedText::WithoutHead(lines[i]), TCollatedText::WithoutHead(lines[i - 1])))
                 inOrder = false;
     });
     return inOrder;
@@ -241,7 +205,7 @@ void TbrmPwList::SortLines(const std::vector<std::string_view>& lines)
     const std::vector<std::size_t> pieces = PieceBounds(lines.size(), 1 << 15);
     ForEachPiece(pieces, [&](std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i)
-            FLines[i] = MakeEntry(lines[i]);
+            FLines[i] = TCollatedText::WithHead(lines[i]);
         std::sort(FLines.begin() + static_cast<std::ptrdiff_t>(begin), FLines.begin() + static_cast<std::ptrdiff_t>(end),
             Precedes);
     });
@@ -259,7 +223,7 @@ void TbrmPwList::LoadFromText(std::string text)
     try {
         // Saved archives are in order already, and checking costs far less than sorting.
         if (LinesInOrder(lines))
-            std::transform(lines.begin(), lines.end(), FLines.begin(), MakeEntryWithoutHead);
+            std::transform(lines.begin(), lines.end(), FLines.begin(), TCollatedText::WithoutHead);
         else
             SortLines(lines);
     } catch (...) {
@@ -267,7 +231,7 @@ void TbrmPwList::LoadFromText(std::string text)
         throw;
     }
     const auto duplicates = std::unique(FLines.begin(), FLines.end(),
-        [](const Entry& a, const Entry& b) { return a.line == b.line; });
+        [](const Entry& a, const Entry& b) { return a.text == b.text; });
     FLines.erase(duplicates, FLines.end());
 }
 
@@ -277,19 +241,19 @@ void TbrmPwList::SaveToStream(TStream& stream) const
     constexpr std::size_t bufferSize = 1 << 16;
     std::uint64_t total = 0;
     for (const Entry& entry : FLines)
-        total += entry.line.size() + 2;
+        total += entry.text.size() + 2;
     stream.Reserve(total);
     std::string buffer;
     buffer.reserve(bufferSize);
     for (std::size_t i = 0; i < FLines.size(); ++i) {
         const Entry& entry = FLines[i];
         if (i + PrefetchDistance < FLines.size())
-            Prefetch(FLines[i + PrefetchDistance].line.data());
-        if (buffer.size() + entry.line.size() + 2 > bufferSize && !buffer.empty()) {
+            Prefetch(FLines[i + PrefetchDistance].text.data());
+        if (buffer.size() + entry.text.size() + 2 > bufferSize && !buffer.empty()) {
             stream.WriteBytes(buffer);
             buffer.clear();
         }
-        buffer.append(entry.line).append("\r\n");
+        buffer.append(entry.text).append("\r\n");
     }
     stream.WriteBytes(buffer);
 }

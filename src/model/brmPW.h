@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/CollatedText.h"
 #include "model/Stream.h"
 
 #include <cstdint>
@@ -69,17 +70,10 @@ public:
     void SaveToStream(TStream& stream) const;
 
 private:
-    // A held line with the head of its sort key, which settles most comparisons
-    // without reading the line. Lines loaded already in order carry no head, since
-    // they are rarely compared again.
-    struct Entry {
-        std::uint64_t sortHead[2];
-        std::string_view line;
-    };
+    // A held line with the head of its sort key; lines loaded already in order carry
+    // no head, since they are rarely compared again.
+    using Entry = TCollatedText;
 
-    static Entry MakeEntry(std::string_view line);
-    static Entry MakeEntryWithoutHead(std::string_view line);
-    static bool HasHead(const Entry& entry);
     static bool Precedes(const Entry& a, const Entry& b);
     static bool LinesInOrder(const std::vector<std::string_view>& lines);
     void SortLines(const std::vector<std::string_view>& lines);
