@@ -6,9 +6,13 @@
 #include "settings/ApplicationTitle.h"
 #include "settings/brmState.h"
 #include "shell/CommandLine.h"
+#include "shell/SiteListModel.h"
 #include "shell/ExceptionHandler.h"
 #include "shell/brmFormRtn.h"
 #include "shell/globals.h"
+
+#include <QListView>
+#include <QStatusBar>
 
 namespace {
 
@@ -18,13 +22,32 @@ constexpr int DesignedWidth = 589;
 constexpr int DesignedHeight = 518;
 constexpr int MinimumExtent = 350;
 
+constexpr int StatusBarHeight = 19;
+
 const char* const PlacementName = "TfrmMain";
 
 } // namespace
 
 TfrmMain::TfrmMain()
+    : lbxSiteList(new QListView(this)), FSiteItems(new TSiteListModel())
 {
     setObjectName("frmMain");
+    // Verdana where the system has it; Qt's font matching picks a close sans serif
+    // elsewhere.
+    QFont font("Verdana");
+    font.setPixelSize(11);
+    font.setStyleHint(QFont::SansSerif);
+    setFont(font);
+    FSiteItems->setParent(this);
+    lbxSiteList->setObjectName("lbxSiteList");
+    lbxSiteList->setModel(FSiteItems);
+    // One line per item: uniform rows let the view show any number of sites at once.
+    lbxSiteList->setUniformItemSizes(true);
+    lbxSiteList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setCentralWidget(lbxSiteList);
+    statusBar()->setObjectName("StatusBar");
+    statusBar()->setFixedHeight(StatusBarHeight);
+    statusBar()->setSizeGripEnabled(true);
     setMinimumSize(MinimumExtent, MinimumExtent);
     // The designed bounds are the outer ones, frame and caption included.
     MoveOuter(*this, QPoint(DesignedLeft, DesignedTop));
@@ -53,6 +76,42 @@ void TfrmMain::FormDestroy()
     State().SetValues(PlacementName, FormRtn().SavePlacement(*this));
     State().SaveReopenList(FReopenList);
     State().Save();
+}
+
+void TfrmMain::SetArchivePath(const std::string& path)
+{
+    FArchivePath = path;
+    statusBar()->showMessage(ToQString(path));
+}
+
+void TfrmMain::ClearSiteList()
+{
+    FSiteItems->Clear();
+}
+
+void TfrmMain::FillSiteList()
+{
+    std::vector<std::unique_ptr<TbrmPwRec>> records;
+    if (FSiteList) {
+        records.reserve(static_cast<std::size_t>(FSiteList->Count()));
+        for (int i = 0; i < FSiteList->Count(); ++i)
+            records.push_back(FSiteList->Records(i).Clone());
+    }
+    FSiteItems->AddRecords(std::move(records));
+    if (FSiteItems->Count() > 0)
+        lbxSiteList->setCurrentIndex(FSiteItems->index(0));
+}
+
+void TfrmMain::UpdateSiteList()
+{
+    // Loading the lines at once gives what adding them one by one gives, without the
+    // cost of a sorted insert per line.
+    std::string text;
+    for (int row = 0; row < FSiteItems->Count(); ++row)
+        text.append(FSiteItems->Record(row).GetLine()).append("\r\n");
+    if (!FSiteList)
+        FSiteList = std::make_unique<TbrmPwList>();
+    FSiteList->LoadFromText(std::move(text));
 }
 
 void TfrmMain::AddReopenEntry(const std::string& path)
