@@ -35,14 +35,17 @@ QStyle* MaskStyle()
 
 } // namespace
 
-void SetUpFixedDialog(QDialog& dialog, const QString& caption, int clientWidth, int clientHeight)
+QFont DesignedFont(const char* family)
 {
-    // Tahoma where the system has it; Qt's font matching picks a close sans serif
-    // elsewhere.
-    QFont font("Tahoma");
+    QFont font(family);
     font.setPixelSize(11);
     font.setStyleHint(QFont::SansSerif);
-    dialog.setFont(font);
+    return font;
+}
+
+void SetUpFixedDialog(QDialog& dialog, const QString& caption, int clientWidth, int clientHeight)
+{
+    dialog.setFont(DesignedFont("Tahoma"));
     dialog.setWindowTitle(caption);
     dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     dialog.setFixedSize(clientWidth, clientHeight);

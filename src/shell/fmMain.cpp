@@ -1,17 +1,21 @@
 #include "shell/fmMain.h"
 
+#include "dialogs/DialogLayout.h"
 #include "model/Random.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/WindowGeometry.h"
 #include "settings/ApplicationTitle.h"
 #include "settings/brmState.h"
 #include "shell/CommandLine.h"
+#include "shell/Ribbon.h"
 #include "shell/SiteListModel.h"
 #include "shell/ExceptionHandler.h"
 #include "shell/brmFormRtn.h"
 #include "shell/globals.h"
 
 #include <QListView>
+#include <QToolButton>
+#include <QVBoxLayout>
 #include <QStatusBar>
 
 namespace {
@@ -32,19 +36,22 @@ TfrmMain::TfrmMain()
     : lbxSiteList(new QListView(this)), FSiteItems(new TSiteListModel())
 {
     setObjectName("frmMain");
-    // Verdana where the system has it; Qt's font matching picks a close sans serif
-    // elsewhere.
-    QFont font("Verdana");
-    font.setPixelSize(11);
-    font.setStyleHint(QFont::SansSerif);
-    setFont(font);
+    setFont(DesignedFont("Verdana"));
     FSiteItems->setParent(this);
     lbxSiteList->setObjectName("lbxSiteList");
     lbxSiteList->setModel(FSiteItems);
     // One line per item: uniform rows let the view show any number of sites at once.
     lbxSiteList->setUniformItemSizes(true);
     lbxSiteList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setCentralWidget(lbxSiteList);
+    auto* body = new QWidget(this);
+    auto* column = new QVBoxLayout(body);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(BuildRibbon(*body, FButtons));
+    column->addWidget(lbxSiteList);
+    setCentralWidget(body);
+    SetModified(false);
+    connect(FButtons.at("btnExit"), &QToolButton::clicked, this, [this] { RunGuarded([this] { mmiExitClick(); }); });
     statusBar()->setObjectName("StatusBar");
     statusBar()->setFixedHeight(StatusBarHeight);
     statusBar()->setSizeGripEnabled(true);
@@ -76,6 +83,21 @@ void TfrmMain::FormDestroy()
     State().SetValues(PlacementName, FormRtn().SavePlacement(*this));
     State().SaveReopenList(FReopenList);
     State().Save();
+}
+
+bool TfrmMain::Modified() const
+{
+    return FButtons.at("btnSave")->isEnabled();
+}
+
+void TfrmMain::SetModified(bool modified)
+{
+    FButtons.at("btnSave")->setEnabled(modified);
+}
+
+void TfrmMain::mmiExitClick()
+{
+    close();
 }
 
 void TfrmMain::SetArchivePath(const std::string& path)

@@ -5,9 +5,11 @@
 
 #include <QMainWindow>
 
+#include <map>
 #include <memory>
 
 class QListView;
+class QToolButton;
 class TSiteListModel;
 
 // The program's main window.
@@ -28,6 +30,10 @@ public:
     const std::string& ArchivePath() const { return FArchivePath; }
     void SetArchivePath(const std::string& path);
 
+    // Whether the open archive has unsaved changes: the Save button's enabled state.
+    bool Modified() const;
+    void SetModified(bool modified);
+
     // Removes every item of the site list and frees its record.
     void ClearSiteList();
     // Adds one item per line of FSiteList, each with its own record, and selects
@@ -44,6 +50,9 @@ private:
     void FormCreate();
     void FormDestroy();
 
+    void mmiExitClick();
+
+    std::map<std::string, QToolButton*> FButtons;
     QListView* lbxSiteList;
     TSiteListModel* FSiteItems;
     std::string FArchivePath;

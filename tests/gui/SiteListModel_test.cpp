@@ -1,11 +1,7 @@
 #include "shell/fmMain.h"
 
-#include "TemporaryFolder.h"
-#include "settings/ApplicationTitle.h"
-#include "settings/brmState.h"
+#include "MainWindowFixture.h"
 #include "shell/SiteListModel.h"
-#include "shell/UtilFuncs.h"
-#include "shell/brmFormRtn.h"
 
 #include <QListView>
 #include <QStatusBar>
@@ -48,27 +44,7 @@ TEST(SiteListModel, KeepsNamesSortedIgnoringCaseWithEqualNamesInArrivalOrder)
     EXPECT_EQ(model.Count(), 0);
 }
 
-class MainWindowList : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        OverrideProgramFolder(program.Path());
-        program.Write("vezozivi.dll", InvertedConfig({ "[SYSTEM]", "Name=Demo" }));
-        SetApplicationTitle("Demo");
-        PointStateStoreAt(program.Path());
-        window = std::make_unique<TfrmMain>();
-    }
-    void TearDown() override
-    {
-        window.reset();
-        TbrmState::Release();
-        TbrmFormRtns::Release();
-        PointStateStoreAt(std::nullopt);
-    }
-
-    TemporaryFolder program;
-    std::unique_ptr<TfrmMain> window;
-};
+using MainWindowList = MainWindowFixture;
 
 TEST_F(MainWindowList, FillShowsEverySiteSelectsTheFirstAndUpdateGivesTheLinesBack)
 {
