@@ -51,7 +51,13 @@ TfrmMain::TfrmMain()
     column->addWidget(lbxSiteList);
     setCentralWidget(body);
     SetModified(false);
-    connect(FButtons.at("btnExit"), &QToolButton::clicked, this, [this] { RunGuarded([this] { mmiExitClick(); }); });
+    Connect("btnNew", &TfrmMain::mmiFileNewClick);
+    Connect("btnOpen", &TfrmMain::mmiFileOpenClick);
+    Connect("btnClose", &TfrmMain::mmiFileCloseClick);
+    Connect("btnSave", &TfrmMain::mmiFileSaveClick);
+    Connect("btnSaveAs", &TfrmMain::mmiFileSaveAsClick);
+    Connect("btnnewAr", &TfrmMain::mmiNewPWClick);
+    Connect("btnExit", &TfrmMain::mmiExitClick);
     statusBar()->setObjectName("StatusBar");
     statusBar()->setFixedHeight(StatusBarHeight);
     statusBar()->setSizeGripEnabled(true);
@@ -93,6 +99,11 @@ bool TfrmMain::Modified() const
 void TfrmMain::SetModified(bool modified)
 {
     FButtons.at("btnSave")->setEnabled(modified);
+}
+
+void TfrmMain::Connect(const char* button, void (TfrmMain::*command)())
+{
+    connect(FButtons.at(button), &QToolButton::clicked, this, [this, command] { RunGuarded([this, command] { (this->*command)(); }); });
 }
 
 void TfrmMain::mmiExitClick()

@@ -9,6 +9,8 @@
 #include <memory>
 
 class QListView;
+class TArchiveReader;
+class TMemoryStream;
 class QToolButton;
 class TSiteListModel;
 
@@ -42,13 +44,45 @@ public:
     // Makes FSiteList hold the site lines of the items' records, and nothing else.
     void UpdateSiteList();
 
+    // The password of the next save, set by the password prompts and never cleared.
+    const std::string& ArchivePassword() const { return FArchivePassword; }
+
+    // The document commands.
+    void mmiFileNewClick();
+    void mmiFileCloseClick();
+    void mmiFileOpenClick();
+    void mmiFileSaveClick();
+    void mmiFileSaveAsClick();
+    void mmiNewPWClick();
+
+    // Reads the archive named by ArchivePath into the window.
+    void LoadArchive();
+    // Reads the member "Data" of the archive at Path into FSiteList.
+    void ReadArchive(const std::string& path);
+    // Writes the window's records as a new archive at Path.
+    void WriteArchive(const std::string& path);
+
     // Puts an archive just loaded at the top of the Reopen list.
     void AddReopenEntry(const std::string& path);
     const TReopenList& ReopenList() const { return FReopenList; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void FormCreate();
+    void FormShow();
+    // The close request: false when it must not close (a wanted save did not happen).
+    bool FormCloseQuery();
     void FormDestroy();
+    // Close, and New: false when the archive stays open because a wanted save did
+    // not happen.
+    bool CloseArchive();
+    // The save question; false when the user wanted a save that did not happen.
+    bool SaveChangesFirst();
+    void ZipProcessItemFailure();
+    void Connect(const char* button, void (TfrmMain::*command)());
 
     void mmiExitClick();
 
@@ -57,5 +91,10 @@ private:
     TSiteListModel* FSiteItems;
     std::string FArchivePath;
     std::unique_ptr<TbrmPwList> FSiteList;
+    std::string FArchivePassword;
+    int FPasswordTries = 0;
+    TArchiveReader* FUnZipper = nullptr;
+    TMemoryStream* FBuffer = nullptr;
+    bool FShown = false;
     TReopenList FReopenList;
 };

@@ -1,0 +1,203 @@
+// The archive document of the main window: New, Close, Open, Save, Save As, the new
+// archive password, reading and writing the archive, the first show and the close
+// request.
+
+#include "shell/fmMain.h"
+
+#include "archive/ArchiveReader.h"
+#include "archive/ArchiveWriter.h"
+#include "dialogs/brmMsgDlg.h"
+#include "dialogs/fmOpenPW.h"
+#include "dialogs/fmSavePW.h"
+#include "platform/Files.h"
+#include "settings/ApplicationTitle.h"
+#include "shell/CommandLine.h"
+#include "shell/ExceptionHandler.h"
+#include "shell/SiteListModel.h"
+
+#include <QCloseEvent>
+
+#include <filesystem>
+
+namespace {
+
+constexpr int MostPasswordPrompts = 3;
+const char* const MemberName = "Data";
+const char* const SaveQuestion = "The current archive has been modified.  Save changes?";
+
+std::string TypeList()
+{
+    return ApplicationTitle() + " files (*.zip)|*.zip";
+}
+
+// The path as typed on a command line: without surrounding quotes, made absolute.
+std::string FullPathOfArgument(std::string argument)
+{
+    if (argument.size() >= 2 && argument.front() == '"' && argument.back() == '"')
+        argument = argument.substr(1, argument.size() - 2);
+    return std::filesystem::absolute(argument).lexically_normal().string();
+}
+
+} // namespace
+
+bool TfrmMain::SaveChangesFirst()
+{
+    if (!Modified() || !MsgDlg().QueryYes(SaveQuestion))
+        return true;
+    mmiFileSaveClick();
+    // A cancelled save chooser saves nothing; the changes are kept, not lost.
+    return !Modified();
+}
+
+bool TfrmMain::CloseArchive()
+{
+    if (!SaveChangesFirst())
+        return false;
+    SetArchivePath("");
+    SetModified(false);
+    ClearSiteList();
+    FSiteList = std::make_unique<TbrmPwList>();
+    FillSiteList();
+    return true;
+}
+
+void TfrmMain::mmiFileNewClick()
+{
+    CloseArchive();
+}
+
+void TfrmMain::mmiFileCloseClick()
+{
+    CloseArchive();
+}
+
+void TfrmMain::mmiFileOpenClick()
+{
+    if (!CloseArchive())
+        return;
+    std::string fileName;
+    MsgDlg().PromptOpenFile("Open " + ApplicationTitle() + " file", TypeList(), "", fileName);
+    SetArchivePath(fileName);
+    if (!ArchivePath().empty())
+        LoadArchive();
+}
+
+void TfrmMain::mmiFileSaveClick()
+{
+    if (ArchivePath().empty()) {
+        mmiFileSaveAsClick();
+        return;
+    }
+    WriteArchive(ArchivePath());
+    SetModified(false);
+}
+
+void TfrmMain::mmiFileSaveAsClick()
+{
+    std::string fileName;
+    MsgDlg().PromptSaveFile("Save " + ApplicationTitle() + " file as...", TypeList(), "zip", true, "", fileName);
+    SetArchivePath(fileName);
+    if (!ArchivePath().empty())
+        mmiFileSaveClick();
+}
+
+void TfrmMain::mmiNewPWClick()
+{
+    if (ExecSavePW(FArchivePassword) == 1)
+        SetModified(true);
+}
+
+void TfrmMain::LoadArchive()
+{
+    FPasswordTries = 0;
+    ReadArchive(ArchivePath());
+    FillSiteList();
+    AddReopenEntry(ArchivePath());
+}
+
+void TfrmMain::ReadArchive(const std::string& path)
+{
+    if (!IsExistingFile(path))
+        return;
+    TArchiveReader reader;
+    TMemoryStream buffer;
+    FUnZipper = &reader;
+    FBuffer = &buffer;
+    try {
+        reader.SetOnProcessItemFailure(
+            [this](TArchiveReader&, const TArchiveEntry&, int, int, int) { ZipProcessItemFailure(); });
+        reader.SetFileName(path);
+        reader.ExtractMember(MemberName, buffer);
+        buffer.SetPosition(0);
+        FSiteList->LoadFromStream(buffer);
+        reader.Close();
+    } catch (...) {
+        FUnZipper = nullptr;
+        FBuffer = nullptr;
+        throw;
+    }
+    FUnZipper = nullptr;
+    FBuffer = nullptr;
+}
+
+void TfrmMain::ZipProcessItemFailure()
+{
+    // What a failed extraction wrote is never loaded: each attempt starts afresh, and
+    // a read given up loads nothing.
+    *FBuffer = TMemoryStream();
+    ++FPasswordTries;
+    if (FPasswordTries > MostPasswordPrompts || ExecOpenPW(FArchivePassword) != 1) {
+        mmiFileNewClick();
+        return;
+    }
+    FUnZipper->SetPassword(FArchivePassword);
+    FUnZipper->ExtractMember(MemberName, *FBuffer);
+}
+
+void TfrmMain::WriteArchive(const std::string& path)
+{
+    UpdateSiteList();
+    TArchiveWriter writer;
+    writer.SetPassword(FArchivePassword);
+    writer.SetFileName(path);
+    TMemoryStream text;
+    FSiteList->SaveToStream(text);
+    writer.StoreMember(MemberName, text);
+    writer.Close();
+}
+
+void TfrmMain::FormShow()
+{
+    mmiFileNewClick();
+    if (const std::optional<std::string> file = FindFileArgument(CommandLineArguments())) {
+        SetArchivePath(FullPathOfArgument(*file));
+        LoadArchive();
+    }
+}
+
+bool TfrmMain::FormCloseQuery()
+{
+    return SaveChangesFirst();
+}
+
+void TfrmMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (FShown)
+        return;
+    FShown = true;
+    RunGuarded([this] { FormShow(); });
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    bool canClose = true;
+    RunGuarded([this, &canClose] {
+        canClose = false;
+        canClose = FormCloseQuery();
+    });
+    if (canClose)
+        event->accept();
+    else
+        event->ignore();
+}

@@ -1,0 +1,234 @@
+#include "MainWindowFixture.h"
+#include "ModalDriver.h"
+#include "archive/ArchiveReader.h"
+#include "dialogs/brmMsgDlg.h"
+#include "shell/CommandLine.h"
+#include "shell/SiteListModel.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolButton>
+
+#include <filesystem>
+#include <functional>
+
+namespace {
+
+// Answers the next password prompts in turn: a password typed (twice in the dialog
+// that asks twice) and OK, or an empty text for Cancel. Counts the prompts.
+void AnswerPrompts(std::vector<std::string> answers, int& prompts)
+{
+    if (answers.empty())
+        return;
+    WhenModalShown([answers, &prompts](QWidget* modal) mutable {
+        ++prompts;
+        const std::string answer = answers.front();
+        answers.erase(answers.begin());
+        AnswerPrompts(answers, prompts);
+        if (answer.empty()) {
+            modal->findChild<QPushButton*>("btnCancel")->click();
+            return;
+        }
+        for (auto* edit : modal->findChildren<QLineEdit*>())
+            edit->setText(QString::fromStdString(answer));
+        modal->findChild<QPushButton*>("btnOK")->click();
+    });
+}
+
+std::string ReadMember(const std::string& path, const std::string& password)
+{
+    TArchiveReader reader;
+    reader.SetPassword(password);
+    reader.SetFileName(path);
+    TMemoryStream text;
+    reader.ExtractMember("Data", text);
+    return text.Bytes();
+}
+
+class Document : public MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        ScriptDialogs(&script);
+        window->show();
+        QApplication::processEvents();
+    }
+    void TearDown() override
+    {
+        ScriptDialogs(nullptr);
+        SetCommandLineArguments({});
+        MainWindowFixture::TearDown();
+    }
+
+    void Click(const char* button) { window->findChild<QToolButton*>(button)->click(); }
+
+    void PutSites(const std::string& text)
+    {
+        auto list = std::make_unique<TbrmPwList>();
+        list->LoadFromText(text);
+        window->SetSiteList(std::move(list));
+        window->ClearSiteList();
+        window->FillSiteList();
+        window->SetModified(true);
+    }
+
+    std::string StatusText() const
+    {
+        return window->findChild<QStatusBar*>("StatusBar")->currentMessage().toStdString();
+    }
+
+    TScriptedDialogs script;
+    int prompts = 0;
+};
+
+const std::string TwoSites = "Mail=joe\tpw\t\t\r\nBank=me\tsecret\thttps://bank.example\t\r\n";
+
+TEST_F(Document, TypicalUseFromStartToSaveAndBack)
+{
+    EXPECT_EQ(window->ArchivePath(), "");
+    EXPECT_FALSE(window->Modified());
+    EXPECT_EQ(window->SiteItems().Count(), 0);
+
+    AnswerPrompts({ "pw one" }, prompts);
+    Click("btnnewAr");
+    EXPECT_TRUE(window->Modified());
+    EXPECT_EQ(window->ArchivePassword(), "pw one");
+
+    PutSites(TwoSites);
+    const std::string archive = program.File("sites.zip");
+    script.fileNames = { archive };
+    Click("btnSave");
+    EXPECT_EQ(script.shown, (std::vector<std::string> { "Save Demo file as...: chooser" }));
+    EXPECT_EQ(window->ArchivePath(), archive);
+    EXPECT_EQ(StatusText(), archive);
+    EXPECT_FALSE(window->Modified());
+    EXPECT_EQ(ReadMember(archive, "pw one"), "Bank=me\tsecret\thttps://bank.example\t\r\nMail=joe\tpw\t\t\r\n");
+    EXPECT_TRUE(window->ReopenList().empty()) << "only loading enters the Reopen list";
+
+    script.fileNames = { archive };
+    AnswerPrompts({ "pw one" }, prompts);
+    Click("btnOpen");
+    EXPECT_EQ(prompts, 2) << "an encrypted archive always asks for its password";
+    EXPECT_EQ(window->SiteItems().Count(), 2);
+    EXPECT_EQ(window->SiteItems().Record(0).SiteName(), "Bank");
+    EXPECT_FALSE(window->Modified());
+    EXPECT_EQ(window->ReopenList(), TReopenList { archive });
+}
+
+TEST_F(Document, WrongPasswordsOrACancelGiveUpTheReadQuietly)
+{
+    const std::string archive = program.File("locked.zip");
+    AnswerPrompts({ "right" }, prompts);
+    Click("btnnewAr");
+    PutSites(TwoSites);
+    script.fileNames = { archive };
+    Click("btnSaveAs");
+
+    struct Case {
+        std::vector<std::string> answers;
+        int prompts;
+        std::string passwordAfter;
+    };
+    for (const Case& c : { Case { { "w1", "w2", "w3" }, 3, "w3" }, Case { { "w4", "" }, 2, "w4" } }) {
+        prompts = 0;
+        script.fileNames = { archive };
+        AnswerPrompts(c.answers, prompts);
+        Click("btnOpen");
+        EXPECT_EQ(prompts, c.prompts);
+        EXPECT_EQ(window->ArchivePath(), "");
+        EXPECT_EQ(StatusText(), "");
+        EXPECT_EQ(window->SiteItems().Count(), 0) << "nothing of a failed extraction is loaded";
+        EXPECT_EQ(window->ArchivePassword(), c.passwordAfter);
+        EXPECT_TRUE(window->ReopenList().empty());
+    }
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no message for giving up";
+}
+
+TEST_F(Document, AWantedSaveThatDoesNotHappenKeepsTheChanges)
+{
+    PutSites(TwoSites);
+    script.answers = { AnswerYes };
+    script.fileNames = { "" };
+    Click("btnNew");
+    EXPECT_TRUE(window->Modified()) << "the save chooser was cancelled: nothing is closed";
+    EXPECT_EQ(window->SiteItems().Count(), 2);
+
+    script.answers = { AnswerYes };
+    script.fileNames = { "" };
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+
+    script.answers = { AnswerNo };
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(script.answers.empty() && script.fileNames.empty());
+}
+
+TEST_F(Document, AFileThatIsNoArchiveIsReportedAndLeavesAnEmptyArchive)
+{
+    program.Write("notes.zip", "just some text, not an archive");
+    QString shown;
+    WhenModalShown([&shown](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    script.fileNames = { program.File("notes.zip") };
+    Click("btnOpen");
+    EXPECT_EQ(shown, "Unhandled Archive Type.");
+    EXPECT_EQ(StatusText(), program.File("notes.zip"));
+    EXPECT_EQ(window->SiteItems().Count(), 0);
+    EXPECT_TRUE(window->ReopenList().empty());
+}
+
+TEST_F(Document, AFailedSaveKeepsTheOldArchiveAndTheChanges)
+{
+    const std::string archive = program.File("kept.zip");
+    PutSites(TwoSites);
+    script.fileNames = { archive };
+    Click("btnSaveAs");
+    const std::string before = ReadMember(archive, "");
+    PutSites("Other=x\t\t\t\r\n");
+    QString shown;
+    WhenModalShown([&shown](QWidget* modal) {
+        shown = static_cast<QMessageBox*>(modal)->text();
+        static_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
+    });
+    script.fileNames = { program.File("list.txt") };
+    Click("btnSaveAs");
+    EXPECT_EQ(shown, "Unhandled Archive Type.");
+    EXPECT_TRUE(window->Modified());
+    EXPECT_EQ(ReadMember(archive, ""), before);
+}
+
+using DocumentAtStart = MainWindowFixture;
+
+TEST_F(DocumentAtStart, AFileArgumentIsOpenedWhenTheWindowIsFirstShown)
+{
+    // Written by one window, opened by the next from a path relative to the current folder.
+    auto list = std::make_unique<TbrmPwList>();
+    list->LoadFromText(TwoSites);
+    window->SetSiteList(std::move(list));
+    window->FillSiteList();
+    window->WriteArchive(program.File("start.zip"));
+    window.reset();
+
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(program.Path());
+    SetCommandLineArguments({ "-useini", "start.zip" });
+    window = std::make_unique<TfrmMain>();
+    window->show();
+    QApplication::processEvents();
+    std::filesystem::current_path(before);
+    SetCommandLineArguments({});
+    EXPECT_EQ(window->ArchivePath(), program.File("start.zip"));
+    EXPECT_EQ(window->SiteItems().Count(), 2);
+    EXPECT_EQ(window->ReopenList(), TReopenList { program.File("start.zip") });
+}
+
+} // namespace
