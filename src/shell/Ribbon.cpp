@@ -20,7 +20,7 @@ constexpr int DefaultButtonWidth = 65;
 constexpr int DividerWidth = 4;
 constexpr int Margin = 3;
 
-struct ButtonSpec {
+struct ButtonEntry {
     const char* page;
     int group;
     const char* name;
@@ -28,9 +28,9 @@ struct ButtonSpec {
     int width;
 };
 
-const std::vector<ButtonSpec>& ButtonSpecs()
+const std::vector<ButtonEntry>& ButtonTable()
 {
-    static const std::vector<ButtonSpec> specs {
+    static const std::vector<ButtonEntry> table {
         { "File", 1, "btnNew", "New", DefaultButtonWidth },
         { "File", 1, "btnOpen", "Open", DefaultButtonWidth },
         { "File", 1, "btnClose", "Close", DefaultButtonWidth },
@@ -48,7 +48,7 @@ const std::vector<ButtonSpec>& ButtonSpecs()
         { "Help", 2, "btnHelp", "Help", DefaultButtonWidth },
         { "Help", 2, "btnHomepage", "Homepage", DefaultButtonWidth },
     };
-    return specs;
+    return table;
 }
 
 QFrame* Divider(QWidget& page)
@@ -101,23 +101,23 @@ QTabWidget* BuildRibbon(QWidget& parent, std::map<std::string, QToolButton*>& bu
         row->setContentsMargins(Margin, Margin, Margin, Margin);
         row->setSpacing(0);
         int group = 0;
-        for (const ButtonSpec& spec : ButtonSpecs()) {
-            if (QString(spec.page) != caption)
+        for (const ButtonEntry& entry : ButtonTable()) {
+            if (QString(entry.page) != caption)
                 continue;
-            if (group != 0 && spec.group != group)
+            if (group != 0 && entry.group != group)
                 row->addWidget(Divider(*page));
-            group = spec.group;
+            group = entry.group;
             auto* button = new TRibbonButton(page);
-            button->setObjectName(spec.name);
-            button->setText(spec.caption);
-            button->setIcon(ButtonPicture(spec.name));
+            button->setObjectName(entry.name);
+            button->setText(entry.caption);
+            button->setIcon(ButtonPicture(entry.name));
             button->setIconSize(QSize(PictureSize, PictureSize));
             button->setAutoRaise(true);
             button->setFocusPolicy(Qt::NoFocus);
-            button->setFixedWidth(spec.width);
+            button->setFixedWidth(entry.width);
             button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
             row->addWidget(button);
-            buttons[spec.name] = button;
+            buttons[entry.name] = button;
         }
         row->addStretch();
         ribbon->addTab(page, TabPicture(caption), caption);
