@@ -2,11 +2,13 @@
 
 #include "archive/ArchiveReader.h"
 #include "archive/ArchiveWriter.h"
+#include "model/PasswordGenerator.h"
 #include "model/SiteListStream.h"
 #include "model/brmPW.h"
 #include "platform/AppError.h"
 #include "platform/Files.h"
 
+#include <charconv>
 #include <istream>
 #include <memory>
 #include <ostream>
@@ -14,11 +16,15 @@
 namespace {
 
 constexpr int TerminalPrompts = 3;
+// Far beyond any password a person uses, and still generated at once.
+constexpr int LongestPassword = 9999;
 
 const char* const Usage =
     "usage: sitevault-cli cat ARCHIVE [--password-stdin]\n"
     "       sitevault-cli ls ARCHIVE [--password-stdin]\n"
-    "       sitevault-cli create ARCHIVE --from FILE [--password-stdin | --no-password]\n";
+    "       sitevault-cli create ARCHIVE --from FILE [--password-stdin | --no-password]\n"
+    "       sitevault-cli generate [--length N] [--classes Aa9$] [--special CHARS]\n"
+    "       sitevault-cli generate --template TEMPLATE [--special CHARS]\n";
 
 struct Options {
     std::string command;
@@ -207,10 +213,92 @@ int Create(const Options& options, TCliStreams& streams)
     return ExitSuccess;
 }
 
+// A whole number of decimal digits only, none when it does not fit.
+std::optional<int> Digits(const std::string& text)
+{
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || text.front() == '-' || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+// Ticks the classes whose letters are given; false for no letter or another one.
+bool ReadClasses(const std::string& letters, TGeneratorSettings& settings)
+{
+    if (letters.empty() || letters.find_first_not_of("Aa9$") != std::string::npos)
+        return false;
+    settings.upperCase = letters.find('A') != std::string::npos;
+    settings.lowerCase = letters.find('a') != std::string::npos;
+    settings.numbers = letters.find('9') != std::string::npos;
+    settings.special = letters.find('$') != std::string::npos;
+    return true;
+}
+
+// Applies one option of generate to Settings; the reason it is refused, if it is.
+std::optional<std::string> ReadGeneratorOption(const std::string& option, const std::string& value,
+    TGeneratorSettings& settings)
+{
+    if (option == "--length") {
+        const std::optional<int> length = Digits(value);
+        if (!length || *length < 1 || *length > LongestPassword)
+            return "--length needs a whole number from 1 to " + std::to_string(LongestPassword);
+        settings.length = *length;
+    } else if (option == "--classes") {
+        if (!ReadClasses(value, settings))
+            return "--classes takes one or more of A (uppercase), a (lowercase), 9 (numbers), $ (special)";
+    } else if (option == "--special") {
+        settings.specialChars = value;
+    } else {
+        settings.useTemplate = true;
+        settings.templateText = value;
+    }
+    return std::nullopt;
+}
+
+// Reads the options of generate into Settings; the reason they are refused, if they are.
+std::optional<std::string> ReadGeneratorOptions(const std::vector<std::string>& arguments, TGeneratorSettings& settings)
+{
+    bool classMode = false;
+    for (std::size_t i = 1; i < arguments.size(); i += 2) {
+        const std::string& option = arguments[i];
+        if (option != "--length" && option != "--classes" && option != "--special" && option != "--template")
+            return "unknown argument " + option;
+        if (i + 1 == arguments.size())
+            return option + " needs a value";
+        if (std::optional<std::string> refusal = ReadGeneratorOption(option, arguments[i + 1], settings))
+            return refusal;
+        classMode = classMode || option == "--length" || option == "--classes";
+    }
+    if (settings.useTemplate && classMode)
+        return "--template cannot be combined with --length or --classes";
+    return std::nullopt;
+}
+
+int RefuseGenerate(const std::string& reason, TCliStreams& streams)
+{
+    streams.err << "sitevault-cli: " << reason << "\n" << Usage;
+    return ExitUsage;
+}
+
+int Generate(const std::vector<std::string>& arguments, TCliStreams& streams)
+{
+    TGeneratorSettings settings;
+    if (const std::optional<std::string> refusal = ReadGeneratorOptions(arguments, settings))
+        return RefuseGenerate(*refusal, streams);
+    const std::string password = GeneratePassword(settings);
+    if (password.empty())
+        return RefuseGenerate("the template holds none of the letters A a C c V v 9 $", streams);
+    streams.out << password << "\n";
+    return ExitSuccess;
+}
+
 } // namespace
 
 int RunCli(const std::vector<std::string>& arguments, TCliStreams& streams)
 {
+    if (!arguments.empty() && arguments.front() == "generate")
+        return Generate(arguments, streams);
     const std::optional<Options> options = ParseOptions(arguments);
     if (!options) {
         streams.err << Usage;

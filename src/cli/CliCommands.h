@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-// The command-line companion's commands: cat, ls and create.
+// The command-line companion's commands: cat, ls, create and generate.
 struct TCliStreams {
     std::istream& in;
     std::ostream& out;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QProxyStyle>
+#include <QWindow>
 
 namespace {
 
@@ -10,6 +11,7 @@ constexpr int EditWidth = 202;
 constexpr int EditHeight = 21;
 constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
+constexpr int SpeedButtonHeight = 22;
 
 // Masked edits show "*" for every character, whatever the style's own mask is.
 class AsteriskMaskStyle : public QProxyStyle {
@@ -51,31 +53,49 @@ void SetUpFixedDialog(QDialog& dialog, const QString& caption, int clientWidth, 
     dialog.setFixedSize(clientWidth, clientHeight);
 }
 
-QLabel* AddLabel(QDialog& dialog, const char* name, const QString& text, int left, int top)
+QLabel* AddLabel(QWidget& parent, const char* name, const QString& text, int left, int top)
 {
-    auto* label = new QLabel(text, &dialog);
+    auto* label = new QLabel(text, &parent);
     label->setObjectName(name);
     label->move(left, top);
     label->adjustSize();
     return label;
 }
 
-QLineEdit* AddPasswordEdit(QDialog& dialog, const char* name, int left, int top)
+QLineEdit* AddPasswordEdit(QWidget& parent, const char* name, int left, int top)
 {
-    auto* edit = new QLineEdit(&dialog);
-    edit->setObjectName(name);
+    QLineEdit* edit = AddEdit(parent, name, left, top, EditWidth);
     edit->setEchoMode(QLineEdit::Password);
     edit->setStyle(MaskStyle());
-    edit->setGeometry(left, top, EditWidth, EditHeight);
     return edit;
 }
 
-QPushButton* AddButton(QDialog& dialog, const char* name, const QString& text, int left, int top)
+QLineEdit* AddEdit(QWidget& parent, const char* name, int left, int top, int width)
 {
-    auto* button = new QPushButton(text, &dialog);
+    auto* edit = new QLineEdit(&parent);
+    edit->setObjectName(name);
+    edit->setGeometry(left, top, width, EditHeight);
+    return edit;
+}
+
+QPushButton* AddButton(QWidget& parent, const char* name, const QString& text, int left, int top)
+{
+    auto* button = new QPushButton(text, &parent);
     button->setObjectName(name);
     button->setGeometry(left, top, ButtonWidth, ButtonHeight);
     button->setAutoDefault(false);
+    return button;
+}
+
+QToolButton* AddSpeedButton(QWidget& parent, const char* name, const QString& text, const QString& hint,
+    int left, int top, int width)
+{
+    auto* button = new QToolButton(&parent);
+    button->setObjectName(name);
+    button->setText(text);
+    button->setToolTip(hint);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(left, top, width, SpeedButtonHeight);
     return button;
 }
 
@@ -84,6 +104,9 @@ void CentreOverMainWindow(QDialog& dialog)
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (qobject_cast<QMainWindow*>(window) != nullptr && window->isVisible()) {
             dialog.move(window->frameGeometry().center() - dialog.rect().center());
+            // Kept above the main window and framed as its dialog, without being owned by it.
+            dialog.winId();
+            dialog.windowHandle()->setTransientParent(window->windowHandle());
             return;
         }
     }

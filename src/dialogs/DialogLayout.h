@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QString>
+#include <QToolButton>
 
 // The pieces the small fixed dialogs are laid out from, at their designed pixels.
 
@@ -14,10 +15,18 @@ QFont DesignedFont(const char* family);
 
 // A fixed-size dialog with the dialog font and only a close button in its caption.
 void SetUpFixedDialog(QDialog& dialog, const QString& caption, int clientWidth, int clientHeight);
-QLabel* AddLabel(QDialog& dialog, const char* name, const QString& text, int left, int top);
+// Each piece is placed at Left, Top of its parent: the dialog or one of its boxes.
+QLabel* AddLabel(QWidget& parent, const char* name, const QString& text, int left, int top);
 // A single-line edit that shows every character as "*".
-QLineEdit* AddPasswordEdit(QDialog& dialog, const char* name, int left, int top);
-QPushButton* AddButton(QDialog& dialog, const char* name, const QString& text, int left, int top);
+QLineEdit* AddPasswordEdit(QWidget& parent, const char* name, int left, int top);
+// A single-line edit that shows its text in clear.
+QLineEdit* AddEdit(QWidget& parent, const char* name, int left, int top, int width);
+// A push button of the designed 75 x 25 that is never pressed by Enter unless it is
+// made the default button.
+QPushButton* AddButton(QWidget& parent, const char* name, const QString& text, int left, int top);
+// A flat button with a caption and a hint that never takes the keyboard focus.
+QToolButton* AddSpeedButton(QWidget& parent, const char* name, const QString& text, const QString& hint,
+    int left, int top, int width);
 
 // Places a dialog without an owner over the centre of the main window.
 void CentreOverMainWindow(QDialog& dialog);

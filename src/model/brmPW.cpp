@@ -79,11 +79,15 @@ int FieldCount(std::string_view text, char sep)
 
 std::string FieldAt(int n, std::string_view text, char sep)
 {
-    if (n < 1 || FieldCount(text, sep) < n)
+    if (n < 1)
         return std::string();
     std::size_t start = 0;
-    for (int field = 1; field < n; ++field)
-        start = text.find(sep, start) + 1;
+    for (int field = 1; field < n; ++field) {
+        start = text.find(sep, start);
+        if (start == std::string_view::npos)
+            return std::string();
+        ++start;
+    }
     const std::size_t end = text.find(sep, start);
     return std::string(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
@@ -108,11 +112,17 @@ std::string TbrmPwRec::GetLine() const
     return line;
 }
 
+std::string_view SiteNameOfLine(std::string_view line)
+{
+    const std::size_t equals = line.find('=');
+    return equals == std::string_view::npos ? std::string_view() : TrimBlanks(line.substr(0, equals));
+}
+
 void TbrmPwRec::SetLine(std::string_view line)
 {
     const std::size_t equals = line.find('=');
     const std::string_view rest = equals == std::string_view::npos ? line : line.substr(equals + 1);
-    SetSiteName(equals == std::string_view::npos ? std::string_view() : line.substr(0, equals));
+    SetSiteName(SiteNameOfLine(line));
     SetUserName(FieldAt(1, rest, Tab));
     SetPassword(FieldAt(2, rest, Tab));
     SetURL(FieldAt(3, rest, Tab));

@@ -40,6 +40,9 @@ private:
     std::string FNotes; // escaped: never holds CR, LF or TAB
 };
 
+// The site name that a record given Line has, without making the record.
+std::string_view SiteNameOfLine(std::string_view line);
+
 std::string EncodeNotes(std::string_view text);
 std::string DecodeNotes(std::string_view text);
 

@@ -1,36 +1,55 @@
 #pragma once
 
+#include "model/CollatedText.h"
 #include "model/brmPW.h"
 
 #include <QAbstractListModel>
 
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 // The items of the main window's site list: each shows a site name and owns its own
 // record. Items stay sorted by name in the locale's order ignoring case; equal
 // names are allowed, a new item going after those already there.
+//
+// Items added from site lines keep their line and make their record from it on
+// first use, so that a million sites are shown without a million records.
 class TSiteListModel : public QAbstractListModel {
 public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
     int Count() const { return static_cast<int>(items.size()); }
+    // The record of the item at Row, owned by the item.
     TbrmPwRec& Record(int row) const;
+    // The site line of the item's record.
+    std::string Line(int row) const;
 
-    // Adds one item per record, each at its sorted place.
-    void AddRecords(std::vector<std::unique_ptr<TbrmPwRec>> records);
+    // Adds one item per line of Sites, each with its own record.
+    void AddLines(const TbrmPwList& sites);
+    // Adds an item for Record at its sorted place; yields its row.
+    int AddRecord(std::unique_ptr<TbrmPwRec> record);
+    // Removes the item at Row and hands its record over.
+    std::unique_ptr<TbrmPwRec> TakeRecord(int row);
     // Removes every item and frees its record.
     void Clear();
 
 private:
     struct Item {
-        std::uint64_t sortHead[2];
-        std::string name;
-        std::unique_ptr<TbrmPwRec> record;
+        TCollatedText name;
+        std::string_view line;
+        mutable std::unique_ptr<TbrmPwRec> record;
     };
 
     static bool NameOrders(const Item& a, const Item& b);
+    static bool NamesInOrder(const std::vector<Item>& added);
+    static void SortByName(std::vector<Item>& added);
+    const Item& ItemAt(int row) const;
+    // Keeps Text for as long as the items may show it.
+    std::string_view Keep(std::string text);
 
     std::vector<Item> items;
+    std::vector<std::unique_ptr<std::string>> texts;
 };

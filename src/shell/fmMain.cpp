@@ -58,6 +58,12 @@ TfrmMain::TfrmMain()
     Connect("btnSaveAs", &TfrmMain::mmiFileSaveAsClick);
     Connect("btnnewAr", &TfrmMain::mmiNewPWClick);
     Connect("btnExit", &TfrmMain::mmiExitClick);
+    Connect("btnAdd", &TfrmMain::mmiAddClick);
+    Connect("btnModify", &TfrmMain::mmiModifyClick);
+    Connect("btnDel", &TfrmMain::mmiDeleteClick);
+    Connect("benGen", &TfrmMain::mmiGenPWClick);
+    connect(lbxSiteList, &QListView::doubleClicked, this, [this] { RunGuarded([this] { mmiModifyClick(); }); });
+    lbxSiteList->installEventFilter(this);
     statusBar()->setObjectName("StatusBar");
     statusBar()->setFixedHeight(StatusBarHeight);
     statusBar()->setSizeGripEnabled(true);
@@ -124,13 +130,8 @@ void TfrmMain::ClearSiteList()
 
 void TfrmMain::FillSiteList()
 {
-    std::vector<std::unique_ptr<TbrmPwRec>> records;
-    if (FSiteList) {
-        records.reserve(static_cast<std::size_t>(FSiteList->Count()));
-        for (int i = 0; i < FSiteList->Count(); ++i)
-            records.push_back(FSiteList->Records(i).Clone());
-    }
-    FSiteItems->AddRecords(std::move(records));
+    if (FSiteList)
+        FSiteItems->AddLines(*FSiteList);
     if (FSiteItems->Count() > 0)
         lbxSiteList->setCurrentIndex(FSiteItems->index(0));
 }
@@ -141,7 +142,7 @@ void TfrmMain::UpdateSiteList()
     // cost of a sorted insert per line.
     std::string text;
     for (int row = 0; row < FSiteItems->Count(); ++row)
-        text.append(FSiteItems->Record(row).GetLine()).append("\r\n");
+        text.append(FSiteItems->Line(row)).append("\r\n");
     if (!FSiteList)
         FSiteList = std::make_unique<TbrmPwList>();
     FSiteList->LoadFromText(std::move(text));

@@ -55,6 +55,12 @@ public:
     void mmiFileSaveAsClick();
     void mmiNewPWClick();
 
+    // The site commands, on the selected item of the site list.
+    void mmiAddClick();
+    void mmiModifyClick();
+    void mmiDeleteClick();
+    void mmiGenPWClick();
+
     // Reads the archive named by ArchivePath into the window.
     void LoadArchive();
     // Reads the member "Data" of the archive at Path into FSiteList.
@@ -69,6 +75,8 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Enter in the site list modifies the selected site.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
@@ -83,6 +91,10 @@ private:
     bool SaveChangesFirst();
     void ZipProcessItemFailure();
     void Connect(const char* button, void (TfrmMain::*command)());
+    // The selected item's row, -1 when none is selected.
+    int SelectedRow() const;
+    // Selects the item at Row; beyond the last item nothing is selected.
+    void SelectRow(int row);
 
     void mmiExitClick();
 

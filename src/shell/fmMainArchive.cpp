@@ -16,6 +16,7 @@
 #include "shell/SiteListModel.h"
 
 #include <QCloseEvent>
+#include <QTimer>
 
 #include <filesystem>
 
@@ -128,8 +129,7 @@ void TfrmMain::ReadArchive(const std::string& path)
             [this](TArchiveReader&, const TArchiveEntry&, int, int, int) { ZipProcessItemFailure(); });
         reader.SetFileName(path);
         reader.ExtractMember(MemberName, buffer);
-        buffer.SetPosition(0);
-        FSiteList->LoadFromStream(buffer);
+        FSiteList->LoadFromText(buffer.ReleaseBytes());
         reader.Close();
     } catch (...) {
         FUnZipper = nullptr;
@@ -186,7 +186,8 @@ void TfrmMain::showEvent(QShowEvent* event)
     if (FShown)
         return;
     FShown = true;
-    RunGuarded([this] { FormShow(); });
+    // Once the window is on the screen, so that a password prompt appears over it.
+    QTimer::singleShot(0, this, [this] { RunGuarded([this] { FormShow(); }); });
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)

@@ -2,6 +2,8 @@
 
 #include "FixedEncryptionHeaders.h"
 #include "ScratchFolder.h"
+#include "model/PasswordGenerator.h"
+#include "model/Random.h"
 
 #include <gtest/gtest.h>
 
@@ -134,6 +136,79 @@ TEST_F(Cli, UsageErrors)
     for (const auto& arguments : cases) {
         CliRun run(arguments);
         EXPECT_EQ(run.exit, ExitUsage) << testing::PrintToString(arguments);
+        EXPECT_NE(run.err.str().find("usage:"), std::string::npos);
+        EXPECT_EQ(run.out.str(), "");
+    }
+}
+
+// Generated passwords, checked against the engine with the same deterministic draws.
+class CliGenerate : public testing::Test {
+protected:
+    static constexpr std::uint32_t Seed = 4242u;
+
+    void SetUp() override { SelectRandomSource(RandomSource::Deterministic); }
+    void TearDown() override { SelectRandomSource(RandomSource::System); }
+
+    static std::string Expected(const TGeneratorSettings& settings)
+    {
+        SetRandomState(Seed);
+        return GeneratePassword(settings) + "\n";
+    }
+    static CliRun Run(std::vector<std::string> arguments)
+    {
+        SetRandomState(Seed);
+        arguments.insert(arguments.begin(), "generate");
+        return CliRun(std::move(arguments));
+    }
+};
+
+TEST_F(CliGenerate, OptionsSetTheGeneratorsChoices)
+{
+    TGeneratorSettings digits;
+    digits.upperCase = digits.lowerCase = digits.special = false;
+    digits.length = 20;
+    TGeneratorSettings lowerAndSpecial;
+    lowerAndSpecial.upperCase = lowerAndSpecial.numbers = false;
+    lowerAndSpecial.specialChars = "#\xE2\x82\xAC";
+    TGeneratorSettings fromTemplate;
+    fromTemplate.useTemplate = true;
+    fromTemplate.templateText = "Cvc-99$";
+    fromTemplate.specialChars = "#";
+    const std::pair<std::vector<std::string>, TGeneratorSettings> cases[] = {
+        { {}, TGeneratorSettings() },
+        { { "--classes", "9", "--length", "20" }, digits },
+        { { "--special", "#\xE2\x82\xAC", "--classes", "$a$" }, lowerAndSpecial },
+        { { "--template", "Cvc-99$", "--special", "#" }, fromTemplate },
+    };
+    for (const auto& [arguments, settings] : cases) {
+        const CliRun run = Run(arguments);
+        EXPECT_EQ(run.exit, ExitSuccess) << testing::PrintToString(arguments);
+        EXPECT_EQ(run.out.str(), Expected(settings)) << testing::PrintToString(arguments);
+        EXPECT_EQ(run.err.str(), "");
+    }
+    EXPECT_EQ(Run({ "--length", "9999" }).out.str().size(), 10000u);
+}
+
+TEST_F(CliGenerate, BadOptionsAreUsageErrors)
+{
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        { { "--length" }, "--length needs a value" },
+        { { "--length", "0" }, "--length needs a whole number from 1 to 9999" },
+        { { "--length", "10000" }, "--length needs a whole number from 1 to 9999" },
+        { { "--length", "-5" }, "--length needs a whole number from 1 to 9999" },
+        { { "--length", "12x" }, "--length needs a whole number from 1 to 9999" },
+        { { "--classes", "" }, "--classes takes one or more of" },
+        { { "--classes", "Aab" }, "--classes takes one or more of" },
+        { { "--template", "Aa", "--length", "5" }, "--template cannot be combined" },
+        { { "--classes", "a", "--template", "Aa" }, "--template cannot be combined" },
+        { { "--template", "xyz-" }, "the template holds none of the letters" },
+        { { "archive.zip" }, "unknown argument archive.zip" },
+        { { "--password-stdin" }, "unknown argument --password-stdin" },
+    };
+    for (const auto& [arguments, reason] : cases) {
+        const CliRun run = Run(arguments);
+        EXPECT_EQ(run.exit, ExitUsage) << testing::PrintToString(arguments);
+        EXPECT_EQ(run.err.str().rfind("sitevault-cli: " + reason, 0), 0u) << run.err.str();
         EXPECT_NE(run.err.str().find("usage:"), std::string::npos);
         EXPECT_EQ(run.out.str(), "");
     }

@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 #include "ModalDriver.h"
+#include "SiteEditorDriver.h"
 #include "archive/ArchiveReader.h"
 #include "dialogs/brmMsgDlg.h"
 #include "shell/CommandLine.h"
@@ -98,7 +99,10 @@ TEST_F(Document, TypicalUseFromStartToSaveAndBack)
     EXPECT_TRUE(window->Modified());
     EXPECT_EQ(window->ArchivePassword(), "pw one");
 
-    PutSites(TwoSites);
+    AnswerSiteEditor(TSiteTyping { "Mail", "", "joe", "pw", "" });
+    Click("btnAdd");
+    AnswerSiteEditor(TSiteTyping { "Bank", "https://bank.example", "me", "secret", "" });
+    Click("btnAdd");
     const std::string archive = program.File("sites.zip");
     script.fileNames = { archive };
     Click("btnSave");

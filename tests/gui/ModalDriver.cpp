@@ -19,3 +19,19 @@ void WhenModalShown(std::function<void(QWidget*)> action)
 {
     WhenWidgetShown([] { return QApplication::activeModalWidget(); }, std::move(action));
 }
+
+TModalCatcher::TModalCatcher() : timer(new QTimer())
+{
+    QObject::connect(timer, &QTimer::timeout, [this] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            ++caught;
+            modal->close();
+        }
+    });
+    timer->start(10);
+}
+
+TModalCatcher::~TModalCatcher()
+{
+    delete timer;
+}

@@ -25,23 +25,41 @@ std::unique_ptr<TbrmPwRec> Site(const std::string& line)
     return record;
 }
 
+TbrmPwList Lines(const std::string& text)
+{
+    TbrmPwList list;
+    list.LoadFromText(text);
+    return list;
+}
+
 TEST(SiteListModel, KeepsNamesSortedIgnoringCaseWithEqualNamesInArrivalOrder)
 {
     TSiteListModel model;
-    std::vector<std::unique_ptr<TbrmPwRec>> first;
-    for (const char* line : { "beta=1", "Alpha=2", "alpha=3", "\xC3\xA9t\xC3\xA9=4", "gamma=5" })
-        first.push_back(Site(line));
-    model.AddRecords(std::move(first));
-    std::vector<std::unique_ptr<TbrmPwRec>> second;
-    second.push_back(Site("ALPHA=6"));
-    second.push_back(Site("delta=7"));
-    model.AddRecords(std::move(second));
+    // The list's own order (whole lines, ties by bytes) is not the order of the names.
+    model.AddLines(Lines("beta=1\nAlpha=3\nalpha=2\n\xC3\xA9t\xC3\xA9=4\ngamma=5\nab c=8\nab=9\n"));
+    model.AddLines(Lines("ALPHA=6\ndelta=7\n"));
+    EXPECT_EQ(model.AddRecord(Site("alpha=10")), 5) << "after the equal names already there";
     EXPECT_EQ(NamesOf(model),
-        (std::vector<std::string> { "Alpha", "alpha", "ALPHA", "beta", "delta", "\xC3\xA9t\xC3\xA9", "gamma" }));
-    EXPECT_EQ(model.Record(2).UserName(), "6") << "each item keeps its own record";
-    EXPECT_THROW(model.Record(7), std::exception);
+        (std::vector<std::string> { "ab", "ab c", "alpha", "Alpha", "ALPHA", "alpha", "beta", "delta",
+            "\xC3\xA9t\xC3\xA9", "gamma" }));
+    EXPECT_EQ(model.Record(4).UserName(), "6") << "each item keeps its own record";
+    model.Record(4).SetUserName("changed");
+    EXPECT_EQ(model.Line(4), "ALPHA=changed\t\t\t");
+    EXPECT_THROW(model.Record(10), std::exception);
     model.Clear();
     EXPECT_EQ(model.Count(), 0);
+}
+
+TEST(SiteListModel, TakingAnItemHandsItsRecordOverAndLinesComeBackAsTheRecordWritesThem)
+{
+    TSiteListModel model;
+    model.AddLines(Lines("b=2\n  a  = one \tpw\n"));
+    EXPECT_EQ(NamesOf(model), (std::vector<std::string> { "a", "b" })) << "the name as the record trims it";
+    EXPECT_EQ(model.Line(0), "a=one\tpw\t\t");
+    const std::unique_ptr<TbrmPwRec> taken = model.TakeRecord(0);
+    EXPECT_EQ(taken->Password(), "pw");
+    EXPECT_EQ(NamesOf(model), (std::vector<std::string> { "b" }));
+    EXPECT_THROW(model.TakeRecord(1), std::exception);
 }
 
 using MainWindowList = MainWindowFixture;

@@ -5,7 +5,29 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-void OpenWithDesktop(const std::string& link)
+#include <utility>
+
+namespace {
+
+void OpenWithDesktopServices(const std::string& link)
 {
     QDesktopServices::openUrl(QUrl::fromUserInput(ToQString(link)));
+}
+
+TDesktopOpener& CurrentOpener()
+{
+    static TDesktopOpener opener = OpenWithDesktopServices;
+    return opener;
+}
+
+} // namespace
+
+void OpenWithDesktop(const std::string& link)
+{
+    CurrentOpener()(link);
+}
+
+TDesktopOpener ReplaceDesktopOpener(TDesktopOpener opener)
+{
+    return std::exchange(CurrentOpener(), std::move(opener));
 }
