@@ -6,6 +6,8 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QProxyStyle>
+#include <QTabBar>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
 
@@ -15,6 +17,7 @@ namespace {
 
 constexpr int RibbonHeight = 116;
 constexpr int TabPictureSize = 16;
+constexpr int TabHeight = 24;
 constexpr int PictureSize = 32;
 constexpr int DefaultButtonWidth = 65;
 constexpr int DividerWidth = 4;
@@ -65,6 +68,19 @@ QRect TextRect(const QRect& bounds)
     return bounds.adjusted(Margin, Margin + PictureSize + Margin, -Margin, -Margin);
 }
 
+// The ribbon's tabs are of the designed height whatever the style's own.
+class TRibbonTabStyle : public QProxyStyle {
+public:
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+        const QWidget* widget) const override
+    {
+        QSize result = QProxyStyle::sizeFromContents(type, option, size, widget);
+        if (type == CT_TabBarTab)
+            result.setHeight(TabHeight);
+        return result;
+    }
+};
+
 } // namespace
 
 QSize TRibbonButton::sizeHint() const
@@ -95,6 +111,9 @@ QTabWidget* BuildRibbon(QWidget& parent, std::map<std::string, QToolButton*>& bu
     ribbon->setFont(DesignedFont("Tahoma"));
     ribbon->setFixedHeight(RibbonHeight);
     ribbon->setIconSize(QSize(TabPictureSize, TabPictureSize));
+    auto* tabStyle = new TRibbonTabStyle();
+    tabStyle->setParent(ribbon);
+    ribbon->tabBar()->setStyle(tabStyle);
     for (const char* caption : { "File", "Edit", "Tools", "Help" }) {
         auto* page = new QWidget(ribbon);
         auto* row = new QHBoxLayout(page);

@@ -3,6 +3,7 @@
 #include "MainWindowFixture.h"
 
 #include <QApplication>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -44,6 +45,7 @@ TEST_F(MainWindowRibbon, EveryButtonStandsOnItsPageWithItsCaptionAndWidth)
         EXPECT_LE(button->sizeHint().height(), 116 - 24) << "the wrapped caption fits under the picture";
     }
     EXPECT_EQ(ribbon->tabText(2), "Tools");
+    EXPECT_EQ(ribbon->tabBar()->tabRect(0).height(), 24);
     EXPECT_FALSE(ribbon->tabIcon(3).isNull());
 }
 
