@@ -135,6 +135,17 @@ void TbrmMsgDlg::PromptOpenFile(const std::string& title, const std::string& fil
     fileName = ChosenFile(title, chooser, filter, initialDir);
 }
 
+void TbrmMsgDlg::PromptOpenAnyFile(const std::string& title, const std::string& filter,
+    const std::string& defaultExt, const std::string& initialDir, std::string& fileName) const
+{
+    fileName.clear();
+    QFileDialog chooser;
+    chooser.setAcceptMode(QFileDialog::AcceptOpen);
+    chooser.setFileMode(QFileDialog::AnyFile);
+    chooser.setDefaultSuffix(ToQString(defaultExt));
+    fileName = ChosenFile(title, chooser, filter, initialDir);
+}
+
 void TbrmMsgDlg::PromptSaveFile(const std::string& title, const std::string& filter, const std::string& defaultExt,
     bool overwritePrompt, const std::string& initialDir, std::string& fileName) const
 {

@@ -26,6 +26,9 @@ public:
     // opens in the program's folder.
     void PromptOpenFile(const std::string& title, const std::string& filter, const std::string& initialDir,
         std::string& fileName) const;
+    // The same for a file that need not exist, with DefaultExt added as below.
+    void PromptOpenAnyFile(const std::string& title, const std::string& filter, const std::string& defaultExt,
+        const std::string& initialDir, std::string& fileName) const;
     // DefaultExt (without its dot) is added to a name typed without an extension;
     // with OverwritePrompt an existing file is chosen only after a question.
     void PromptSaveFile(const std::string& title, const std::string& filter, const std::string& defaultExt,

@@ -53,6 +53,12 @@ std::string TSiteListModel::Line(int row) const
     return scratch.GetLine();
 }
 
+int TSiteListModel::RowOf(const TbrmPwRec& record) const
+{
+    const auto owner = std::find_if(items.begin(), items.end(), [&](const Item& item) { return item.record.get() == &record; });
+    return owner == items.end() ? -1 : static_cast<int>(owner - items.begin());
+}
+
 std::string_view TSiteListModel::Keep(std::string text)
 {
     return *texts.emplace_back(std::make_unique<std::string>(std::move(text)));

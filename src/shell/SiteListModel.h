@@ -26,6 +26,8 @@ public:
     TbrmPwRec& Record(int row) const;
     // The site line of the item's record.
     std::string Line(int row) const;
+    // The row of the item that owns Record, -1 when none does.
+    int RowOf(const TbrmPwRec& record) const;
 
     // Adds one item per line of Sites, each with its own record.
     void AddLines(const TbrmPwList& sites);

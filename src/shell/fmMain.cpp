@@ -62,6 +62,11 @@ TfrmMain::TfrmMain()
     Connect("btnModify", &TfrmMain::mmiModifyClick);
     Connect("btnDel", &TfrmMain::mmiDeleteClick);
     Connect("benGen", &TfrmMain::mmiGenPWClick);
+    Connect("btnImport", &TfrmMain::mmiImportClick);
+    Connect("btnCreate", &TfrmMain::mmiShortcutClick);
+    Connect("btnAbout", &TfrmMain::btnAboutClick);
+    Connect("btnHelp", &TfrmMain::btnHelpClick);
+    Connect("btnHomepage", &TfrmMain::btnHomepageClick);
     connect(lbxSiteList, &QListView::doubleClicked, this, [this] { RunGuarded([this] { mmiModifyClick(); }); });
     lbxSiteList->installEventFilter(this);
     statusBar()->setObjectName("StatusBar");

@@ -61,10 +61,24 @@ public:
     void mmiDeleteClick();
     void mmiGenPWClick();
 
+    // The import of chosen sites from another archive.
+    void mmiImportClick();
+
+    // The Tools and Help pages.
+    void mmiShortcutClick();
+    void btnHelpClick();
+    void btnHomepageClick();
+    void btnAboutClick();
+    // Hands a link to the desktop; an empty one does nothing.
+    void OpenURL(const std::string& link);
+
     // Reads the archive named by ArchivePath into the window.
     void LoadArchive();
     // Reads the member "Data" of the archive at Path into FSiteList.
     void ReadArchive(const std::string& path);
+    // Reads the sites of another archive into a list of their own; none when Path
+    // names no existing file.
+    std::unique_ptr<TbrmPwList> ReadOtherArchive(const std::string& path);
     // Writes the window's records as a new archive at Path.
     void WriteArchive(const std::string& path);
 
@@ -89,6 +103,8 @@ private:
     bool CloseArchive();
     // The save question; false when the user wanted a save that did not happen.
     bool SaveChangesFirst();
+    // Reads the member "Data" at Path into Sites, negotiating Password.
+    void ReadSites(const std::string& path, TbrmPwList& sites, std::string& password);
     void ZipProcessItemFailure();
     void Connect(const char* button, void (TfrmMain::*command)());
     // The selected item's row, -1 when none is selected.
@@ -107,6 +123,8 @@ private:
     int FPasswordTries = 0;
     TArchiveReader* FUnZipper = nullptr;
     TMemoryStream* FBuffer = nullptr;
+    // The password the prompts of the current read fill in.
+    std::string* FReadingPassword = nullptr;
     bool FShown = false;
     TReopenList FReopenList;
 };

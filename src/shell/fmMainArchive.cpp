@@ -1,12 +1,14 @@
 // The archive document of the main window: New, Close, Open, Save, Save As, the new
-// archive password, reading and writing the archive, the first show and the close
-// request.
+// archive password, reading and writing the archive, importing from another one, the
+// first show and the close request.
 
 #include "shell/fmMain.h"
 
 #include "archive/ArchiveReader.h"
 #include "archive/ArchiveWriter.h"
 #include "dialogs/brmMsgDlg.h"
+#include "dialogs/PasswordDialogs.h"
+#include "dialogs/fmImport.h"
 #include "dialogs/fmOpenPW.h"
 #include "dialogs/fmSavePW.h"
 #include "platform/Files.h"
@@ -14,6 +16,7 @@
 #include "shell/CommandLine.h"
 #include "shell/ExceptionHandler.h"
 #include "shell/SiteListModel.h"
+#include "shell/UtilFuncs.h"
 
 #include <QCloseEvent>
 #include <QTimer>
@@ -118,26 +121,65 @@ void TfrmMain::LoadArchive()
 
 void TfrmMain::ReadArchive(const std::string& path)
 {
-    if (!IsExistingFile(path))
-        return;
+    if (IsExistingFile(path))
+        ReadSites(path, *FSiteList, FArchivePassword);
+}
+
+void TfrmMain::ReadSites(const std::string& path, TbrmPwList& sites, std::string& password)
+{
     TArchiveReader reader;
     TMemoryStream buffer;
     FUnZipper = &reader;
     FBuffer = &buffer;
+    FReadingPassword = &password;
+    const auto forget = [this] {
+        FUnZipper = nullptr;
+        FBuffer = nullptr;
+        FReadingPassword = nullptr;
+    };
     try {
         reader.SetOnProcessItemFailure(
             [this](TArchiveReader&, const TArchiveEntry&, int, int, int) { ZipProcessItemFailure(); });
         reader.SetFileName(path);
         reader.ExtractMember(MemberName, buffer);
-        FSiteList->LoadFromText(buffer.ReleaseBytes());
+        sites.LoadFromText(buffer.ReleaseBytes());
         reader.Close();
     } catch (...) {
-        FUnZipper = nullptr;
-        FBuffer = nullptr;
+        forget();
         throw;
     }
-    FUnZipper = nullptr;
-    FBuffer = nullptr;
+    forget();
+}
+
+void TfrmMain::mmiImportClick()
+{
+    std::string fileName;
+    MsgDlg().PromptOpenAnyFile("Select " + ApplicationTitle() + " file to import from", TypeList(), "zip",
+        AddBackslash(ProgramFolder()), fileName);
+    if (fileName.empty())
+        return;
+    FPasswordTries = 0;
+    const std::unique_ptr<TbrmPwList> sites = ReadOtherArchive(fileName);
+    if (!sites || ExecImport(*sites) != ModalOk || sites->Count() == 0)
+        return;
+    SetModified(true);
+    const int selected = SelectedRow();
+    const TbrmPwRec* selectedRecord = selected < 0 ? nullptr : &FSiteItems->Record(selected);
+    FSiteItems->AddLines(*sites);
+    if (selectedRecord != nullptr)
+        SelectRow(FSiteItems->RowOf(*selectedRecord));
+}
+
+std::unique_ptr<TbrmPwList> TfrmMain::ReadOtherArchive(const std::string& path)
+{
+    if (!IsExistingFile(path))
+        return nullptr;
+    auto sites = std::make_unique<TbrmPwList>();
+    // The other archive's password lives only in this reading: it never becomes the
+    // open archive's, not even for a save that giving up the reading offers.
+    std::string otherPassword;
+    ReadSites(path, *sites, otherPassword);
+    return sites;
 }
 
 void TfrmMain::ZipProcessItemFailure()
@@ -146,11 +188,11 @@ void TfrmMain::ZipProcessItemFailure()
     // a read given up loads nothing.
     *FBuffer = TMemoryStream();
     ++FPasswordTries;
-    if (FPasswordTries > MostPasswordPrompts || ExecOpenPW(FArchivePassword) != 1) {
+    if (FPasswordTries > MostPasswordPrompts || ExecOpenPW(*FReadingPassword) != 1) {
         mmiFileNewClick();
         return;
     }
-    FUnZipper->SetPassword(FArchivePassword);
+    FUnZipper->SetPassword(*FReadingPassword);
     FUnZipper->ExtractMember(MemberName, *FBuffer);
 }
 

@@ -1,79 +1,30 @@
-#include "MainWindowFixture.h"
+#include "CommandFixture.h"
+#include "DocumentDriver.h"
 #include "ModalDriver.h"
 #include "SiteEditorDriver.h"
-#include "archive/ArchiveReader.h"
-#include "dialogs/brmMsgDlg.h"
 #include "shell/CommandLine.h"
-#include "shell/SiteListModel.h"
 
-#include <QApplication>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QToolButton>
 
 #include <filesystem>
 #include <functional>
 
 namespace {
 
-// Answers the next password prompts in turn: a password typed (twice in the dialog
-// that asks twice) and OK, or an empty text for Cancel. Counts the prompts.
-void AnswerPrompts(std::vector<std::string> answers, int& prompts)
-{
-    if (answers.empty())
-        return;
-    WhenModalShown([answers, &prompts](QWidget* modal) mutable {
-        ++prompts;
-        const std::string answer = answers.front();
-        answers.erase(answers.begin());
-        AnswerPrompts(answers, prompts);
-        if (answer.empty()) {
-            modal->findChild<QPushButton*>("btnCancel")->click();
-            return;
-        }
-        for (auto* edit : modal->findChildren<QLineEdit*>())
-            edit->setText(QString::fromStdString(answer));
-        modal->findChild<QPushButton*>("btnOK")->click();
-    });
-}
-
-std::string ReadMember(const std::string& path, const std::string& password)
-{
-    TArchiveReader reader;
-    reader.SetPassword(password);
-    reader.SetFileName(path);
-    TMemoryStream text;
-    reader.ExtractMember("Data", text);
-    return text.Bytes();
-}
-
-class Document : public MainWindowFixture {
+class Document : public CommandFixture {
 protected:
-    void SetUp() override
-    {
-        MainWindowFixture::SetUp();
-        ScriptDialogs(&script);
-        window->show();
-        QApplication::processEvents();
-    }
     void TearDown() override
     {
-        ScriptDialogs(nullptr);
         SetCommandLineArguments({});
-        MainWindowFixture::TearDown();
+        CommandFixture::TearDown();
     }
 
-    void Click(const char* button) { window->findChild<QToolButton*>(button)->click(); }
-
+    // Sites changed since the archive was opened.
     void PutSites(const std::string& text)
     {
-        auto list = std::make_unique<TbrmPwList>();
-        list->LoadFromText(text);
-        window->SetSiteList(std::move(list));
-        window->ClearSiteList();
-        window->FillSiteList();
+        OpenSites(text);
         window->SetModified(true);
     }
 
@@ -82,7 +33,6 @@ protected:
         return window->findChild<QStatusBar*>("StatusBar")->currentMessage().toStdString();
     }
 
-    TScriptedDialogs script;
     int prompts = 0;
 };
 

@@ -1,49 +1,21 @@
-#include "MainWindowFixture.h"
+#include "CommandFixture.h"
+#include "DocumentDriver.h"
 #include "ModalDriver.h"
 #include "SiteEditorDriver.h"
-#include "archive/ArchiveReader.h"
-#include "dialogs/brmMsgDlg.h"
-#include "shell/SiteListModel.h"
 
-#include <QApplication>
-#include <QListView>
 #include <QPushButton>
 #include <QTest>
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class SiteCommands : public MainWindowFixture {
+class SiteCommands : public CommandFixture {
 protected:
-    void SetUp() override
-    {
-        MainWindowFixture::SetUp();
-        ScriptDialogs(&script);
-        window->show();
-        QApplication::processEvents();
-        list = window->findChild<QListView*>("lbxSiteList");
-    }
-    void TearDown() override
-    {
-        ScriptDialogs(nullptr);
-        MainWindowFixture::TearDown();
-    }
-
-    void Click(const char* button) { window->findChild<QToolButton*>(button)->click(); }
-
     void Add(const TSiteTyping& typing)
     {
         AnswerSiteEditor(typing);
         Click("btnAdd");
-    }
-
-    void Select(int row) { list->setCurrentIndex(window->SiteItems().index(row)); }
-    int Selected() const
-    {
-        const QModelIndexList rows = list->selectionModel()->selectedRows();
-        return rows.isEmpty() ? -1 : rows.first().row();
     }
 
     void DoubleClick(int row)
@@ -53,27 +25,10 @@ protected:
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, place.center());
     }
 
-    std::vector<std::string> Names() const
-    {
-        std::vector<std::string> names;
-        for (int row = 0; row < window->SiteItems().Count(); ++row)
-            names.push_back(window->SiteItems().Record(row).SiteName());
-        return names;
-    }
-
-    // Five sites as an opened archive holds them: shown, nothing to save.
     void OpenFiveSites()
     {
-        auto sites = std::make_unique<TbrmPwList>();
-        sites->LoadFromText("Alpha=a\t\t\t\r\nBravo=b\t\t\t\r\nCharlie=c\t\t\t\r\nDelta=d\t\t\t\r\nEcho=e\t\t\t\r\n");
-        window->SetSiteList(std::move(sites));
-        window->ClearSiteList();
-        window->FillSiteList();
-        window->SetModified(false);
+        OpenSites("Alpha=a\t\t\t\r\nBravo=b\t\t\t\r\nCharlie=c\t\t\t\r\nDelta=d\t\t\t\r\nEcho=e\t\t\t\r\n");
     }
-
-    TScriptedDialogs script;
-    QListView* list = nullptr;
 };
 
 TEST_F(SiteCommands, AddPutsTheSiteAtItsPlaceAndACancelledAddChangesNothing)
@@ -192,11 +147,7 @@ TEST_F(SiteCommands, EditedSitesAreSavedLineByLine)
     const std::string archive = program.File("edited.zip");
     script.fileNames = { archive };
     Click("btnSave");
-    TArchiveReader reader;
-    reader.SetFileName(archive);
-    TMemoryStream text;
-    reader.ExtractMember("Data", text);
-    EXPECT_EQ(text.Bytes(),
+    EXPECT_EQ(ReadMember(archive, ""),
         "Aardvark=e\t\t\t\r\n"
         "Bravo=b\t\t\t\r\n"
         "bravo=bob\tp w\thttps://b.example/\ttwo\\nlines\\twith a tab\r\n"
