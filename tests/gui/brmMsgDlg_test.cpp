@@ -183,6 +183,18 @@ TEST_F(FileChoosers, OpenTakesAnExistingFileFromTheProgramsFolder)
     EXPECT_EQ(seen[1], "/tmp");
 }
 
+TEST_F(FileChoosers, TheImportChooserTakesANameThatNeedNotExistWithItsExtension)
+{
+    QStringList seen;
+    std::string name;
+    WhenChooserShown("elsewhere", seen);
+    MsgDlg().PromptOpenAnyFile("Select SiteVault file to import from", "SiteVault files (*.zip)|*.zip", "zip",
+        program.Path() + "/", name);
+    EXPECT_EQ(name, program.File("elsewhere.zip"));
+    EXPECT_EQ(seen, (QStringList { "Select SiteVault file to import from", QString::fromStdString(program.Path()),
+                        "SiteVault files (*.zip)" }));
+}
+
 TEST_F(FileChoosers, SaveAddsTheExtensionAndAsksBeforeReplacing)
 {
     QStringList seen;
