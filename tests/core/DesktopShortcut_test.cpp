@@ -4,6 +4,7 @@
 
 #include "platform/AppError.h"
 
+#include "EnvironmentVariable.h"
 #include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -19,32 +20,6 @@
 namespace {
 
 using Arguments = std::vector<std::string>;
-
-// Sets an environment variable for one test, putting the old value back afterwards.
-class TEnvironmentVariable {
-public:
-    TEnvironmentVariable(const char* name, std::optional<std::string> value) : name(name)
-    {
-        if (const char* old = std::getenv(name))
-            original = old;
-        Set(value);
-    }
-    ~TEnvironmentVariable() { Set(original); }
-    TEnvironmentVariable(const TEnvironmentVariable&) = delete;
-    TEnvironmentVariable& operator=(const TEnvironmentVariable&) = delete;
-
-private:
-    void Set(const std::optional<std::string>& value)
-    {
-        if (value)
-            ::setenv(name, value->c_str(), 1);
-        else
-            ::unsetenv(name);
-    }
-
-    const char* name;
-    std::optional<std::string> original;
-};
 
 // The value of Key in a launcher's text, as written.
 std::string ValueOf(const std::string& text, const std::string& key)

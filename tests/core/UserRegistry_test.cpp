@@ -1,5 +1,6 @@
 #include "platform/UserRegistry.h"
 
+#include "EnvironmentVariable.h"
 #include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -28,32 +29,6 @@ std::string StringBytes(const std::string& text)
 {
     return text + '\0';
 }
-
-// Sets an environment variable for one test, putting the old value back afterwards.
-class TEnvironmentVariable {
-public:
-    TEnvironmentVariable(const char* name, std::optional<std::string> value) : name(name)
-    {
-        if (const char* old = std::getenv(name))
-            original = old;
-        Set(value);
-    }
-    ~TEnvironmentVariable() { Set(original); }
-    TEnvironmentVariable(const TEnvironmentVariable&) = delete;
-    TEnvironmentVariable& operator=(const TEnvironmentVariable&) = delete;
-
-private:
-    void Set(const std::optional<std::string>& value)
-    {
-        if (value)
-            ::setenv(name, value->c_str(), 1);
-        else
-            ::unsetenv(name);
-    }
-
-    const char* name;
-    std::optional<std::string> original;
-};
 
 class UserRegistry : public testing::Test {
 protected:

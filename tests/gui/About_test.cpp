@@ -114,10 +114,7 @@ protected:
     int Run(const std::function<void(TFormAbout&)>& use)
     {
         int result = -1;
-        WhenModalShown([&use, &result](QWidget* modal) {
-            modal->activateWindow();
-            if (!QTest::qWaitForWindowActive(modal))
-                ADD_FAILURE() << "the About box never became the active window";
+        WhenModalActive([&use, &result](QWidget* modal) {
             auto* about = qobject_cast<TFormAbout*>(modal);
             if (about == nullptr) {
                 ADD_FAILURE() << "another window was shown";

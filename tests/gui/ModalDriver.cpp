@@ -1,8 +1,11 @@
 #include "ModalDriver.h"
 
 #include <QApplication>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
+
+#include <gtest/gtest.h>
 
 void WhenWidgetShown(std::function<QWidget*()> find, std::function<void(QWidget*)> action)
 {
@@ -18,6 +21,16 @@ void WhenWidgetShown(std::function<QWidget*()> find, std::function<void(QWidget*
 void WhenModalShown(std::function<void(QWidget*)> action)
 {
     WhenWidgetShown([] { return QApplication::activeModalWidget(); }, std::move(action));
+}
+
+void WhenModalActive(std::function<void(QWidget*)> action)
+{
+    WhenModalShown([action = std::move(action)](QWidget* modal) {
+        modal->activateWindow();
+        if (!QTest::qWaitForWindowActive(modal))
+            ADD_FAILURE() << modal->windowTitle().toStdString() << " never became the active window";
+        action(modal);
+    });
 }
 
 TModalCatcher::TModalCatcher() : timer(new QTimer())

@@ -12,6 +12,10 @@ void WhenWidgetShown(std::function<QWidget*()> find, std::function<void(QWidget*
 // The same for the next modal window (a message box or dialog).
 void WhenModalShown(std::function<void(QWidget*)> action);
 
+// The same once that window is the active one: keys and focus reach only the active
+// window, and a test run on its own starts with none.
+void WhenModalActive(std::function<void(QWidget*)> action);
+
 // While it lives, closes every modal window that opens and counts them; for checking
 // that a command shows nothing, without hanging when it would.
 class TModalCatcher {

@@ -1,4 +1,5 @@
 #include "CommandFixture.h"
+#include "EnvironmentVariable.h"
 #include "ModalDriver.h"
 #include "TemporaryFolder.h"
 #include "platform/qt/DesktopShell.h"
@@ -18,30 +19,6 @@
 #include <sstream>
 
 namespace {
-
-// Sets an environment variable for the life of the object.
-class TEnvironment {
-public:
-    TEnvironment(const char* name, const std::string& value) : name(name)
-    {
-        if (const char* old = std::getenv(name))
-            before = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~TEnvironment()
-    {
-        if (before)
-            ::setenv(name, before->c_str(), 1);
-        else
-            ::unsetenv(name);
-    }
-    TEnvironment(const TEnvironment&) = delete;
-    TEnvironment& operator=(const TEnvironment&) = delete;
-
-private:
-    const char* name;
-    std::optional<std::string> before;
-};
 
 std::string FileText(const std::string& path)
 {
@@ -89,8 +66,8 @@ protected:
 TEST_F(ToolsCommands, AShortcutNamedByTheUserStartsTheProgramWithTheArchive)
 {
     const TemporaryFolder home;
-    const TEnvironment homeVariable("HOME", home.Path());
-    const TEnvironment configVariable("XDG_CONFIG_HOME", home.File("config"));
+    const TEnvironmentVariable homeVariable("HOME", home.Path());
+    const TEnvironmentVariable configVariable("XDG_CONFIG_HOME", home.File("config"));
     std::filesystem::create_directory(home.File("Desktop"));
     window->SetArchivePath("/home/joe/my vault.zip");
 

@@ -107,12 +107,7 @@ QPoint Over(const QListView& source, const QWidget& target, QPoint inTarget)
 // with Cancel.
 int RunDialog(TbrmPwList& list, std::function<void(QWidget&)> use)
 {
-    WhenModalShown([use = std::move(use)](QWidget* modal) {
-        // Keys and focus reach only the active window; a test run on its own starts
-        // with none.
-        modal->activateWindow();
-        if (!QTest::qWaitForWindowActive(modal))
-            ADD_FAILURE() << "the import dialog never became the active window";
+    WhenModalActive([use = std::move(use)](QWidget* modal) {
         use(*modal);
         if (modal->isVisible())
             Find<QPushButton>(*modal, "btnCancel").click();
