@@ -23,13 +23,9 @@ namespace {
 const QColor IconColour(200, 30, 30);
 const std::string HomePage = "https://example.org/vault";
 
-template <typename Widget = QLabel>
-Widget& Find(QWidget& dialog, const char* name)
+QLabel& Label(QWidget& dialog, const char* name)
 {
-    auto* widget = dialog.findChild<Widget*>(name);
-    if (widget == nullptr)
-        throw std::runtime_error(std::string("no control ") + name);
-    return *widget;
+    return FindControl<QLabel>(dialog, name);
 }
 
 bool HourglassShown()
@@ -145,25 +141,25 @@ TEST_F(AboutBox, ShowsTheProductOverTheMainWindowThatOwnsIt)
         EXPECT_EQ(about.parentWidget(), window.get());
         // Within the width of a window frame, which the placement does not count.
         EXPECT_LE((about.frameGeometry().center() - window->frameGeometry().center()).manhattanLength(), 8);
-        const QLabel& icon = Find(about, "ImageIcon");
+        const QLabel& icon = Label(about, "ImageIcon");
         EXPECT_EQ(icon.geometry(), QRect(16, 8, 33, 33));
         EXPECT_EQ(icon.pixmap().toImage().pixelColor(0, 0), IconColour);
-        const QLabel& title = Find(about, "LabelAppName");
+        const QLabel& title = Label(about, "LabelAppName");
         EXPECT_EQ(title.text(), "Demo");
         EXPECT_EQ(title.pos(), QPoint(66, 8));
         EXPECT_TRUE(title.font().bold());
         EXPECT_EQ(title.font().pixelSize(), 12);
-        EXPECT_EQ(Find(about, "LabelVersion").text(), "Version 2.4.1");
-        EXPECT_EQ(Find(about, "LabelVersion").pos(), QPoint(66, 26));
-        EXPECT_EQ(Find(about, "LabelCopyRight").text(), "Copyright (c) 2031 Example Works");
-        EXPECT_TRUE(Find(about, "LabelWarning").text().contains("password cannot be recovered"));
-        const QLabel& link = Find(about, "LabelWeb");
+        EXPECT_EQ(Label(about, "LabelVersion").text(), "Version 2.4.1");
+        EXPECT_EQ(Label(about, "LabelVersion").pos(), QPoint(66, 26));
+        EXPECT_EQ(Label(about, "LabelCopyRight").text(), "Copyright (c) 2031 Example Works");
+        EXPECT_TRUE(Label(about, "LabelWarning").text().contains("password cannot be recovered"));
+        const QLabel& link = Label(about, "LabelWeb");
         EXPECT_EQ(link.text().toStdString(), HomePage);
         EXPECT_EQ(link.pos(), QPoint(16, 192));
         EXPECT_EQ(link.palette().color(QPalette::WindowText), QColor(Qt::blue));
         EXPECT_TRUE(link.font().underline());
         EXPECT_EQ(link.cursor().shape(), Qt::PointingHandCursor);
-        const QPushButton& ok = Find<QPushButton>(about, "ButtonOK");
+        const QPushButton& ok = FindControl<QPushButton>(about, "ButtonOK");
         EXPECT_EQ(ok.text(), "OK");
         EXPECT_EQ(ok.geometry(), QRect(336, 184, 81, 23));
         EXPECT_TRUE(ok.isDefault());
@@ -180,8 +176,8 @@ TEST_F(AboutBox, LongOrEmptyValuesNeitherClipNorOverlap)
     Configure({ "Version=" + longText, "Copyright=<b>" + longText + "</b>", "HelpHomePageLink=https://" + longText });
     Run([&longText](TFormAbout& about) {
         ExpectNothingClippedOrOverlapping(about);
-        EXPECT_EQ(Find(about, "LabelWeb").toolTip().toStdString(), "https://" + longText) << "shortened, shown whole";
-        EXPECT_TRUE(Find(about, "LabelCopyRight").text().startsWith("Copyright (c) 2031 <b>"));
+        EXPECT_EQ(Label(about, "LabelWeb").toolTip().toStdString(), "https://" + longText) << "shortened, shown whole";
+        EXPECT_TRUE(Label(about, "LabelCopyRight").text().startsWith("Copyright (c) 2031 <b>"));
     });
 
     SetApplicationTitle("");
@@ -189,9 +185,9 @@ TEST_F(AboutBox, LongOrEmptyValuesNeitherClipNorOverlap)
     Run([](TFormAbout& about) {
         ExpectNothingClippedOrOverlapping(about);
         EXPECT_EQ(about.windowTitle(), "About ");
-        EXPECT_EQ(Find(about, "LabelVersion").text(), "Version ");
-        EXPECT_EQ(Find(about, "LabelCopyRight").text(), "Copyright (c) 2031 ");
-        EXPECT_EQ(Find(about, "LabelWeb").text(), "");
+        EXPECT_EQ(Label(about, "LabelVersion").text(), "Version ");
+        EXPECT_EQ(Label(about, "LabelCopyRight").text(), "Copyright (c) 2031 ");
+        EXPECT_EQ(Label(about, "LabelWeb").text(), "");
     });
 }
 
@@ -203,7 +199,7 @@ TEST_F(AboutBox, OkAndEnterEndItWithOneTheCloseBoxWithTwoAndEscapeNot)
         int result;
     };
     const Ending endings[] = {
-        { "OK", [](TFormAbout& about) { QTest::mouseClick(&Find<QPushButton>(about, "ButtonOK"), Qt::LeftButton); }, 1 },
+        { "OK", [](TFormAbout& about) { QTest::mouseClick(&FindControl<QPushButton>(about, "ButtonOK"), Qt::LeftButton); }, 1 },
         { "Enter", [](TFormAbout& about) { PressKey(about, Qt::Key_Return); }, 1 },
         { "close box", [](TFormAbout& about) { about.close(); }, 2 },
     };
@@ -224,7 +220,7 @@ TEST_F(AboutBox, ClickingTheLinkHandsTheConfiguredLinkToTheDesktopAndLeavesTheBo
         Configure({ "HelpHomePageLink=" + link });
         opened.clear();
         Run([](TFormAbout& about) {
-            QTest::mouseClick(&Find(about, "LabelWeb"), Qt::LeftButton);
+            QTest::mouseClick(&Label(about, "LabelWeb"), Qt::LeftButton);
             EXPECT_TRUE(about.isVisible());
         });
         EXPECT_EQ(opened, (std::vector<OpenedLink> { { link, true } })) << link;
@@ -233,7 +229,7 @@ TEST_F(AboutBox, ClickingTheLinkHandsTheConfiguredLinkToTheDesktopAndLeavesTheBo
 
     opened.clear();
     Run([](TFormAbout& about) {
-        QLabel& web = Find(about, "LabelWeb");
+        QLabel& web = Label(about, "LabelWeb");
         QTest::mousePress(&web, Qt::LeftButton);
         QTest::mouseRelease(&web, Qt::LeftButton, {}, QPoint(web.width() + 20, -20));
     });

@@ -126,12 +126,7 @@ TEST_F(Document, AFileThatIsNoArchiveIsReportedAndLeavesAnEmptyArchive)
 {
     program.Write("notes.zip", "just some text, not an archive");
     QString shown;
-    WhenModalShown([&shown](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        ASSERT_NE(box, nullptr);
-        shown = box->text();
-        box->button(QMessageBox::Ok)->click();
-    });
+    AcknowledgeMessage(shown);
     script.fileNames = { program.File("notes.zip") };
     Click("btnOpen");
     EXPECT_EQ(shown, "Unhandled Archive Type.");
@@ -149,10 +144,7 @@ TEST_F(Document, AFailedSaveKeepsTheOldArchiveAndTheChanges)
     const std::string before = ReadMember(archive, "");
     PutSites("Other=x\t\t\t\r\n");
     QString shown;
-    WhenModalShown([&shown](QWidget* modal) {
-        shown = static_cast<QMessageBox*>(modal)->text();
-        static_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
-    });
+    AcknowledgeMessage(shown);
     script.fileNames = { program.File("list.txt") };
     Click("btnSaveAs");
     EXPECT_EQ(shown, "Unhandled Archive Type.");

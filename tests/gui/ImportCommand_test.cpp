@@ -121,10 +121,7 @@ TEST_F(ImportCommand, AMissingFileDoesNothingAndANonArchiveIsReported)
     program.Write("notes.zip", "just some text");
     script.fileNames = { program.File("notes.zip") };
     QString shown;
-    WhenModalShown([&shown](QWidget* modal) {
-        shown = static_cast<QMessageBox*>(modal)->text();
-        static_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
-    });
+    AcknowledgeMessage(shown);
     Click("btnImport");
     EXPECT_EQ(shown, "Unhandled Archive Type.");
     EXPECT_EQ(Names(), (std::vector<std::string> { "Kept" }));

@@ -1,6 +1,8 @@
 #include "ModalDriver.h"
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -30,6 +32,16 @@ void WhenModalActive(std::function<void(QWidget*)> action)
         if (!QTest::qWaitForWindowActive(modal))
             ADD_FAILURE() << modal->windowTitle().toStdString() << " never became the active window";
         action(modal);
+    });
+}
+
+void AcknowledgeMessage(QString& text)
+{
+    WhenModalShown([&text](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr) << "not a message box: " << modal->windowTitle().toStdString();
+        text = box->text();
+        box->button(QMessageBox::Ok)->click();
     });
 }
 

@@ -28,23 +28,14 @@ const char* const Keys[] = { "TfrmGenPW", "TfrmGenPW.cbxUpperCase.Checked", "Tfr
     "TfrmGenPW.cbxNumbers.Checked", "TfrmGenPW.cbxSpecialChars.Checked", "TfrmGenPW.cbxTemplate.Checked",
     "TfrmGenPW.edtSpecial.Text", "TfrmGenPW.edtTemplate.Text", "TfrmGenPW.speLength.Value" };
 
-template <typename Widget>
-Widget& Find(QWidget& dialog, const char* name)
-{
-    auto* widget = dialog.findChild<Widget*>(name);
-    if (widget == nullptr)
-        throw std::runtime_error(std::string("no control ") + name);
-    return *widget;
-}
-
-QCheckBox& Box(QWidget& dialog, const char* name) { return Find<QCheckBox>(dialog, name); }
-QLineEdit& Edit(QWidget& dialog, const char* name) { return Find<QLineEdit>(dialog, name); }
-QSpinBox& Length(QWidget& dialog) { return Find<QSpinBox>(dialog, "speLength"); }
+QCheckBox& Box(QWidget& dialog, const char* name) { return FindControl<QCheckBox>(dialog, name); }
+QLineEdit& Edit(QWidget& dialog, const char* name) { return FindControl<QLineEdit>(dialog, name); }
+QSpinBox& Length(QWidget& dialog) { return FindControl<QSpinBox>(dialog, "speLength"); }
 QString Shown(QWidget& dialog) { return Edit(dialog, "edtPassword").text(); }
 
 void Generate(QWidget& dialog)
 {
-    QTest::mouseClick(&Find<QToolButton>(dialog, "spbGenPW"), Qt::LeftButton);
+    QTest::mouseClick(&FindControl<QToolButton>(dialog, "spbGenPW"), Qt::LeftButton);
 }
 
 // Types into the length box the way a user does, after selecting what it holds.
@@ -56,7 +47,7 @@ void TypeLength(QWidget& dialog, const QString& keys)
     QTest::keyClicks(&length, keys);
 }
 
-void Ok(QWidget& dialog) { Find<QPushButton>(dialog, "btnOK").click(); }
+void Ok(QWidget& dialog) { FindControl<QPushButton>(dialog, "btnOK").click(); }
 
 // Runs the dialog once: Use drives it, then it ends as Use left it or, if still open,
 // with Cancel.
@@ -65,7 +56,7 @@ int RunDialog(std::string& password, std::function<void(QWidget&)> use)
     WhenModalActive([use = std::move(use)](QWidget* modal) {
         use(*modal);
         if (modal->isVisible())
-            Find<QPushButton>(*modal, "btnCancel").click();
+            FindControl<QPushButton>(*modal, "btnCancel").click();
     });
     return ExecGenPW(password);
 }
@@ -126,18 +117,18 @@ TEST_F(GenPW, LayoutAtItsDesignedPixels)
         EXPECT_EQ(dialog.windowTitle(), "Generate a password");
         EXPECT_EQ(dialog.size(), QSize(450, 356));
         for (const Placed& control : placed) {
-            const QWidget& widget = Find<QWidget>(dialog, control.name);
+            const QWidget& widget = FindControl<QWidget>(dialog, control.name);
             EXPECT_EQ(widget.parentWidget()->objectName(), control.parent) << control.name;
             EXPECT_EQ(widget.geometry(), control.bounds) << control.name;
         }
-        EXPECT_EQ(Find<QGroupBox>(dialog, "gbxCharacters").title(), "Characters to include");
-        EXPECT_EQ(Find<QGroupBox>(dialog, "gbxTemplate").title(), "Template characters");
+        EXPECT_EQ(FindControl<QGroupBox>(dialog, "gbxCharacters").title(), "Characters to include");
+        EXPECT_EQ(FindControl<QGroupBox>(dialog, "gbxTemplate").title(), "Template characters");
         EXPECT_EQ(Box(dialog, "cbxNumbers").text(), "Numbers (0-9)");
-        EXPECT_EQ(Find<QLabel>(dialog, "lblLgth").text(), "Length");
+        EXPECT_EQ(FindControl<QLabel>(dialog, "lblLgth").text(), "Length");
         EXPECT_EQ(Length(dialog).minimum(), 1);
         EXPECT_EQ(Length(dialog).maximum(), 32);
-        const QLabel& letters = Find<QLabel>(dialog, "lblCharacters");
-        const QLabel& meanings = Find<QLabel>(dialog, "lblDescription");
+        const QLabel& letters = FindControl<QLabel>(dialog, "lblCharacters");
+        const QLabel& meanings = FindControl<QLabel>(dialog, "lblDescription");
         EXPECT_EQ(letters.text(), "A\na\nC\nc\nV\nv\n9\n$");
         EXPECT_EQ(meanings.text().split('\n').size(), 8);
         EXPECT_TRUE(meanings.text().startsWith("Uppercase alpha\nLowercase alpha\nUppercase consonant"));
@@ -147,11 +138,11 @@ TEST_F(GenPW, LayoutAtItsDesignedPixels)
         for (const QLabel* legend : { &letters, &meanings })
             EXPECT_EQ(legend->palette().color(QPalette::WindowText), QColor(0, 0, 128));
         for (const char* speedButton : { "spbGenPW", "spbClipboard" }) {
-            const QToolButton& button = Find<QToolButton>(dialog, speedButton);
+            const QToolButton& button = FindControl<QToolButton>(dialog, speedButton);
             EXPECT_EQ(button.focusPolicy(), Qt::NoFocus);
             EXPECT_EQ(button.toolTip(), button.text());
         }
-        EXPECT_TRUE(Find<QPushButton>(dialog, "btnOK").isDefault());
+        EXPECT_TRUE(FindControl<QPushButton>(dialog, "btnOK").isDefault());
     });
 }
 
@@ -208,7 +199,7 @@ TEST_F(GenPW, OkHandsBackTheGeneratedPasswordWhileCopyTakesTheEditedText)
         Generate(dialog);
         generated = Shown(dialog).toStdString();
         Edit(dialog, "edtPassword").setText(Shown(dialog) + "-edited");
-        QTest::mouseClick(&Find<QToolButton>(dialog, "spbClipboard"), Qt::LeftButton);
+        QTest::mouseClick(&FindControl<QToolButton>(dialog, "spbClipboard"), Qt::LeftButton);
         EXPECT_EQ(Edit(dialog, "edtPassword").selectedText(), Shown(dialog));
         Ok(dialog);
     }), 1);
@@ -223,7 +214,7 @@ TEST_F(GenPW, OkHandsBackTheGeneratedPasswordWhileCopyTakesTheEditedText)
 TEST_F(GenPW, CancelEscapeAndCloseKeepTheCallersPasswordButStoreTheSettings)
 {
     const std::function<void(QWidget&)> endings[] = {
-        [](QWidget& dialog) { Find<QPushButton>(dialog, "btnCancel").click(); },
+        [](QWidget& dialog) { FindControl<QPushButton>(dialog, "btnCancel").click(); },
         [](QWidget& dialog) { QTest::keyClick(&Edit(dialog, "edtPassword"), Qt::Key_Escape); },
         [](QWidget& dialog) { dialog.close(); },
     };

@@ -52,20 +52,11 @@ std::vector<std::string> LinesOf(const TbrmPwList& list)
     return lines;
 }
 
-template <typename Widget>
-Widget& Find(QWidget& dialog, const char* name)
-{
-    auto* widget = dialog.findChild<Widget*>(name);
-    if (widget == nullptr)
-        throw std::runtime_error(std::string("no control ") + name);
-    return *widget;
-}
-
-QListView& Left(QWidget& dialog) { return Find<QListView>(dialog, "lbxFromArchive"); }
-QListView& Right(QWidget& dialog) { return Find<QListView>(dialog, "lbxCopyItems"); }
+QListView& Left(QWidget& dialog) { return FindControl<QListView>(dialog, "lbxFromArchive"); }
+QListView& Right(QWidget& dialog) { return FindControl<QListView>(dialog, "lbxCopyItems"); }
 void Press(QWidget& dialog, const char* button)
 {
-    QTest::mouseClick(&Find<QPushButton>(dialog, button), Qt::LeftButton);
+    QTest::mouseClick(&FindControl<QPushButton>(dialog, button), Qt::LeftButton);
 }
 
 QStringList Names(const QListView& list)
@@ -110,7 +101,7 @@ int RunDialog(TbrmPwList& list, std::function<void(QWidget&)> use)
     WhenModalActive([use = std::move(use)](QWidget* modal) {
         use(*modal);
         if (modal->isVisible())
-            Find<QPushButton>(*modal, "btnCancel").click();
+            FindControl<QPushButton>(*modal, "btnCancel").click();
     });
     return ExecImport(list);
 }
@@ -132,23 +123,23 @@ TEST_F(Import, CaptionControlsAndTabOrder)
         EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
         EXPECT_TRUE(flags.testFlag(Qt::WindowMaximizeButtonHint));
         EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
-        EXPECT_EQ(Find<QLabel>(dialog, "lblFromArchive").text(), "From archive items");
-        EXPECT_EQ(Find<QLabel>(dialog, "lblFromArchive").pos(), QPoint(16, 16));
-        EXPECT_EQ(Find<QLabel>(dialog, "lblCopyItems").text(), "Items to copy");
+        EXPECT_EQ(FindControl<QLabel>(dialog, "lblFromArchive").text(), "From archive items");
+        EXPECT_EQ(FindControl<QLabel>(dialog, "lblFromArchive").pos(), QPoint(16, 16));
+        EXPECT_EQ(FindControl<QLabel>(dialog, "lblCopyItems").text(), "Items to copy");
         const std::pair<const char*, const char*> panelButtons[] = {
             { "btnAdd", "Add >" }, { "btnAddAll", "Add All >>" }, { "btnRemoveAll", "<< Remove All" },
             { "btnRemove", "< Remove" } };
         int top = 0;
         for (const auto& [name, caption] : panelButtons) {
-            const QPushButton& button = Find<QPushButton>(dialog, name);
+            const QPushButton& button = FindControl<QPushButton>(dialog, name);
             EXPECT_EQ(button.text(), caption);
             EXPECT_EQ(button.parentWidget()->objectName(), "pnlButtons");
             EXPECT_EQ(button.geometry(), QRect(5, top, 110, 25)) << name;
             top += 32;
         }
-        EXPECT_EQ(Find<QPushButton>(dialog, "btnOK").text(), "OK");
-        EXPECT_TRUE(Find<QPushButton>(dialog, "btnOK").isDefault());
-        EXPECT_EQ(Find<QPushButton>(dialog, "btnCancel").text(), "Cancel");
+        EXPECT_EQ(FindControl<QPushButton>(dialog, "btnOK").text(), "OK");
+        EXPECT_TRUE(FindControl<QPushButton>(dialog, "btnOK").isDefault());
+        EXPECT_EQ(FindControl<QPushButton>(dialog, "btnCancel").text(), "Cancel");
         for (QListView* box : { &Left(dialog), &Right(dialog) })
             EXPECT_EQ(box->selectionMode(), QAbstractItemView::ExtendedSelection);
         EXPECT_EQ(Left(dialog).visualRect(Left(dialog).model()->index(0, 0)).height(), 13);
@@ -314,7 +305,7 @@ TEST_F(Import, RefusedOrUnstartedDragsMoveNothing)
         { "dropped on its own list", Qt::LeftButton, false,
             [](QWidget& dialog) { return ItemPoint(Left(dialog), 0) + QPoint(0, 30); }, false },
         { "dropped on the button panel", Qt::LeftButton, false,
-            [](QWidget& dialog) { return Over(Left(dialog), Find<QWidget>(dialog, "pnlButtons"), QPoint(2, 2)); },
+            [](QWidget& dialog) { return Over(Left(dialog), FindControl<QWidget>(dialog, "pnlButtons"), QPoint(2, 2)); },
             false },
         { "dropped outside the window", Qt::LeftButton, false,
             [](QWidget& dialog) { return Over(Left(dialog), dialog, QPoint(-50, -50)); }, false },
@@ -367,10 +358,10 @@ TEST_F(Import, ResizingSharesTheWidthBetweenTheListsAroundTheCentredPanel)
             const QPoint corner(c.grown.width(), c.grown.height());
             EXPECT_EQ(Left(dialog).geometry(), QRect(16, 32, c.listWidth, listHeight)) << size;
             EXPECT_EQ(Right(dialog).geometry(), QRect(c.rightLeft, 32, c.listWidth, listHeight)) << size;
-            EXPECT_EQ(Find<QLabel>(dialog, "lblCopyItems").pos(), QPoint(c.rightLeft, 16)) << size;
-            EXPECT_EQ(Find<QWidget>(dialog, "pnlButtons").geometry(), QRect(c.panelLeft, c.panelTop, 120, 121)) << size;
-            EXPECT_EQ(Find<QPushButton>(dialog, "btnOK").pos(), QPoint(448, 320) + corner) << size;
-            EXPECT_EQ(Find<QPushButton>(dialog, "btnCancel").pos(), QPoint(536, 320) + corner) << size;
+            EXPECT_EQ(FindControl<QLabel>(dialog, "lblCopyItems").pos(), QPoint(c.rightLeft, 16)) << size;
+            EXPECT_EQ(FindControl<QWidget>(dialog, "pnlButtons").geometry(), QRect(c.panelLeft, c.panelTop, 120, 121)) << size;
+            EXPECT_EQ(FindControl<QPushButton>(dialog, "btnOK").pos(), QPoint(448, 320) + corner) << size;
+            EXPECT_EQ(FindControl<QPushButton>(dialog, "btnCancel").pos(), QPoint(536, 320) + corner) << size;
         }
     });
 }

@@ -124,12 +124,7 @@ TEST_F(MainWindowSettings, ALoadFailureIsShownAndSkipsTheRestOfTheCreation)
     settings.Write("user-registry.reg", registry);
 
     QString shown;
-    WhenModalShown([&shown](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        ASSERT_NE(box, nullptr);
-        shown = box->text();
-        box->button(QMessageBox::Ok)->click();
-    });
+    AcknowledgeMessage(shown);
     Run({}, [](TfrmMain& window) {
         EXPECT_TRUE(window.isVisible());
         EXPECT_EQ(OuterGeometry(window), QRect(251, 147, 589, 518)) << "neither placed nor fitted after the failure";
