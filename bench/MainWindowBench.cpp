@@ -12,9 +12,9 @@
 #include "settings/brmState.h"
 #include "shell/CommandLine.h"
 #include "shell/SiteListModel.h"
-#include "shell/UtilFuncs.h"
+#include "services/UtilFuncs.h"
 #include "shell/fmMain.h"
-#include "shell/globals.h"
+#include "services/globals.h"
 
 #include <QApplication>
 #include <QListView>

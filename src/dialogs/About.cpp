@@ -5,8 +5,8 @@
 #include "platform/LocalTime.h"
 #include "platform/qt/QtText.h"
 #include "settings/ApplicationTitle.h"
-#include "shell/UtilFuncs.h"
-#include "shell/globals.h"
+#include "services/UtilFuncs.h"
+#include "services/globals.h"
 
 #include <QApplication>
 #include <QKeyEvent>

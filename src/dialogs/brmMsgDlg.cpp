@@ -2,7 +2,7 @@
 
 #include "platform/AppError.h"
 #include "platform/qt/QtText.h"
-#include "shell/UtilFuncs.h"
+#include "services/UtilFuncs.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>

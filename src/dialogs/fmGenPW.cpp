@@ -5,7 +5,7 @@
 #include "platform/qt/Clipboard.h"
 #include "platform/qt/QtText.h"
 #include "settings/brmState.h"
-#include "shell/brmFormRtn.h"
+#include "services/brmFormRtn.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -7,7 +7,7 @@
 #include "platform/qt/QtText.h"
 #include "settings/ApplicationTitle.h"
 #include "settings/brmState.h"
-#include "shell/brmFormRtn.h"
+#include "services/brmFormRtn.h"
 
 #include <QAbstractListModel>
 #include <QApplication>

@@ -10,7 +10,7 @@
 #include "platform/qt/DesktopShell.h"
 #include "platform/qt/QtText.h"
 #include "settings/brmState.h"
-#include "shell/brmFormRtn.h"
+#include "services/brmFormRtn.h"
 
 #include <QKeyEvent>
 #include <QPlainTextEdit>

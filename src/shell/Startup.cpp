@@ -6,10 +6,10 @@
 #include "settings/brmState.h"
 #include "shell/ApplicationIcon.h"
 #include "shell/ExceptionHandler.h"
-#include "shell/UtilFuncs.h"
-#include "shell/brmFormRtn.h"
+#include "services/UtilFuncs.h"
+#include "services/brmFormRtn.h"
 #include "shell/fmMain.h"
-#include "shell/globals.h"
+#include "services/globals.h"
 
 #include <QApplication>
 

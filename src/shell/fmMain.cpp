@@ -10,8 +10,8 @@
 #include "shell/Ribbon.h"
 #include "shell/SiteListModel.h"
 #include "shell/ExceptionHandler.h"
-#include "shell/brmFormRtn.h"
-#include "shell/globals.h"
+#include "services/brmFormRtn.h"
+#include "services/globals.h"
 
 #include <QListView>
 #include <QToolButton>

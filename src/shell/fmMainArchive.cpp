@@ -16,7 +16,7 @@
 #include "shell/CommandLine.h"
 #include "shell/ExceptionHandler.h"
 #include "shell/SiteListModel.h"
-#include "shell/UtilFuncs.h"
+#include "services/UtilFuncs.h"
 
 #include <QCloseEvent>
 #include <QTimer>

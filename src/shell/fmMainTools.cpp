@@ -9,7 +9,7 @@
 #include "platform/Files.h"
 #include "platform/qt/DesktopShell.h"
 #include "settings/brmState.h"
-#include "shell/globals.h"
+#include "services/globals.h"
 
 namespace {
 

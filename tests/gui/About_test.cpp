@@ -4,7 +4,7 @@
 #include "ModalDriver.h"
 #include "platform/LocalTime.h"
 #include "platform/qt/DesktopShell.h"
-#include "shell/globals.h"
+#include "services/globals.h"
 
 #include <QApplication>
 #include <QCursor>

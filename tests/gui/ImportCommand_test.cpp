@@ -1,7 +1,7 @@
 #include "CommandFixture.h"
 #include "DocumentDriver.h"
 #include "ModalDriver.h"
-#include "shell/UtilFuncs.h"
+#include "services/UtilFuncs.h"
 
 #include <QAbstractItemView>
 #include <QMessageBox>

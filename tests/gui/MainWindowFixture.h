@@ -3,8 +3,8 @@
 #include "TemporaryFolder.h"
 #include "settings/ApplicationTitle.h"
 #include "settings/brmState.h"
-#include "shell/UtilFuncs.h"
-#include "shell/brmFormRtn.h"
+#include "services/UtilFuncs.h"
+#include "services/brmFormRtn.h"
 #include "shell/fmMain.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "shell/ApplicationIcon.h"
-#include "shell/UtilFuncs.h"
-#include "shell/globals.h"
+#include "services/UtilFuncs.h"
+#include "services/globals.h"
 
 #include <QFileInfo>
 #include <QUrl>

@@ -3,9 +3,9 @@
 #include "ModalDriver.h"
 #include "TemporaryFolder.h"
 #include "settings/ApplicationTitle.h"
-#include "shell/UtilFuncs.h"
+#include "services/UtilFuncs.h"
 #include "shell/fmMain.h"
-#include "shell/globals.h"
+#include "services/globals.h"
 
 #include <QApplication>
 #include <QMessageBox>

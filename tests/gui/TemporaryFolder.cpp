@@ -1,6 +1,6 @@
 #include "TemporaryFolder.h"
 
-#include "shell/UtilFuncs.h"
+#include "services/UtilFuncs.h"
 
 #include <fstream>
 

@@ -3,7 +3,7 @@
 #include "ModalDriver.h"
 #include "TemporaryFolder.h"
 #include "platform/qt/DesktopShell.h"
-#include "shell/globals.h"
+#include "services/globals.h"
 
 #include <QLabel>
 #include <QLineEdit>

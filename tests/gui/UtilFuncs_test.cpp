@@ -1,4 +1,4 @@
-#include "shell/UtilFuncs.h"
+#include "services/UtilFuncs.h"
 
 #include <QCursor>
 #include <QDesktopServices>

@@ -3,7 +3,7 @@
 #include "ModalDriver.h"
 #include "TemporaryFolder.h"
 #include "platform/AppError.h"
-#include "shell/UtilFuncs.h"
+#include "services/UtilFuncs.h"
 
 #include <QApplication>
 #include <QFileDialog>

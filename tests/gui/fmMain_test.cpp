@@ -6,8 +6,8 @@
 #include "settings/ApplicationTitle.h"
 #include "settings/brmState.h"
 #include "shell/CommandLine.h"
-#include "shell/UtilFuncs.h"
-#include "shell/brmFormRtn.h"
+#include "services/UtilFuncs.h"
+#include "services/brmFormRtn.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -7,7 +7,7 @@
 #include "platform/qt/QtText.h"
 #include "platform/qt/WindowGeometry.h"
 #include "settings/brmState.h"
-#include "shell/brmFormRtn.h"
+#include "services/brmFormRtn.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,8 +1,8 @@
-#include "shell/globals.h"
+#include "services/globals.h"
 
 #include "TemporaryFolder.h"
 #include "settings/ApplicationTitle.h"
-#include "shell/UtilFuncs.h"
+#include "services/UtilFuncs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/UtilFuncs.h"
+#include "services/UtilFuncs.h"
 
 #include "platform/Files.h"
 #include "platform/qt/DesktopShell.h"

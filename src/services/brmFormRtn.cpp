@@ -1,4 +1,4 @@
-#include "shell/brmFormRtn.h"
+#include "services/brmFormRtn.h"
 
 #include "platform/qt/WindowGeometry.h"
 #include "settings/PlacementText.h"

@@ -1,8 +1,8 @@
-#include "shell/globals.h"
+#include "services/globals.h"
 
 #include "model/TextLines.h"
 #include "platform/Files.h"
-#include "shell/UtilFuncs.h"
+#include "services/UtilFuncs.h"
 
 TGlobalVars GlobalVars;
 
