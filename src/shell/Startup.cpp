@@ -6,6 +6,7 @@
 #include "settings/brmState.h"
 #include "shell/ApplicationIcon.h"
 #include "shell/ExceptionHandler.h"
+#include "shell/SessionEnd.h"
 #include "services/UtilFuncs.h"
 #include "services/brmFormRtn.h"
 #include "shell/fmMain.h"
@@ -38,6 +39,9 @@ int RunProgram()
         ShowStartupError(error);
         return 1;
     }
+    // Caught until the settings are written, so no signal ends the program halfway
+    // through them.
+    const TSessionEnd sessionEnd(*mainWindow);
     const int exitCode = QApplication::exec();
     mainWindow.reset();
     TbrmMsgDlg::Release();
