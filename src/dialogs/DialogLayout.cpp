@@ -83,7 +83,7 @@ QPushButton* AddButton(QWidget& parent, const char* name, const QString& text, i
     auto* button = new QPushButton(text, &parent);
     button->setObjectName(name);
     button->setGeometry(left, top, ButtonWidth, ButtonHeight);
-    button->setAutoDefault(false);
+    button->setAutoDefault(true);
     return button;
 }
 

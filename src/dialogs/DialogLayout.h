@@ -21,8 +21,8 @@ QLabel* AddLabel(QWidget& parent, const char* name, const QString& text, int lef
 QLineEdit* AddPasswordEdit(QWidget& parent, const char* name, int left, int top);
 // A single-line edit that shows its text in clear.
 QLineEdit* AddEdit(QWidget& parent, const char* name, int left, int top, int width);
-// A push button of the designed 75 x 25 that is never pressed by Enter unless it is
-// made the default button.
+// A push button of the designed 75 x 25. Enter presses the push button that has the
+// focus; while none has it, Enter presses the dialog's default button.
 QPushButton* AddButton(QWidget& parent, const char* name, const QString& text, int left, int top);
 // A flat button with a caption and a hint that never takes the keyboard focus.
 QToolButton* AddSpeedButton(QWidget& parent, const char* name, const QString& text, const QString& hint,
