@@ -5,6 +5,8 @@
 #include <QProxyStyle>
 #include <QWindow>
 
+#include <limits>
+
 namespace {
 
 constexpr int EditWidth = 202;
@@ -12,6 +14,7 @@ constexpr int EditHeight = 21;
 constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
 constexpr int SpeedButtonHeight = 22;
+constexpr int UnlimitedLength = std::numeric_limits<int>::max();
 
 // Masked edits show "*" for every character, whatever the style's own mask is.
 class AsteriskMaskStyle : public QProxyStyle {
@@ -75,6 +78,7 @@ QLineEdit* AddEdit(QWidget& parent, const char* name, int left, int top, int wid
     auto* edit = new QLineEdit(&parent);
     edit->setObjectName(name);
     edit->setGeometry(left, top, width, EditHeight);
+    edit->setMaxLength(UnlimitedLength);
     return edit;
 }
 

@@ -19,7 +19,7 @@ void SetUpFixedDialog(QDialog& dialog, const QString& caption, int clientWidth, 
 QLabel* AddLabel(QWidget& parent, const char* name, const QString& text, int left, int top);
 // A single-line edit that shows every character as "*".
 QLineEdit* AddPasswordEdit(QWidget& parent, const char* name, int left, int top);
-// A single-line edit that shows its text in clear.
+// A single-line edit that shows its text in clear. Both kinds take text of any length.
 QLineEdit* AddEdit(QWidget& parent, const char* name, int left, int top, int width);
 // A push button of the designed 75 x 25. Enter presses the push button that has the
 // focus; while none has it, Enter presses the dialog's default button.

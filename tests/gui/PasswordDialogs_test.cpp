@@ -5,6 +5,7 @@
 #include "dialogs/brmMsgDlg.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -115,6 +116,34 @@ TEST_F(PasswordDialogs, CancelEscapeAndCloseKeepTheCallersPassword)
         EXPECT_EQ(ExecSavePW(password), 2);
         EXPECT_EQ(password, "kept");
     }
+}
+
+TEST_F(PasswordDialogs, AHundredThousandCharacterPasswordIsPastedWhole)
+{
+    const QString pasted(100000, QChar('k'));
+    QApplication::clipboard()->setText(pasted);
+    const auto pasteInto = [](std::vector<const char*> edits) {
+        WhenModalShown([edits](QWidget* modal) {
+            for (const char* name : edits) {
+                auto* edit = modal->findChild<QLineEdit*>(name);
+                edit->setFocus();
+                QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            }
+            QTest::keyClick(modal->findChild<QLineEdit*>(edits.back()), Qt::Key_Return);
+        });
+    };
+    std::string opened;
+    pasteInto({ "edtPW" });
+    EXPECT_EQ(ExecOpenPW(opened), 1);
+    std::string created;
+    pasteInto({ "edtPW", "edtConfirm" });
+    EXPECT_EQ(ExecSavePW(created), 1);
+    QApplication::clipboard()->clear();
+    for (const std::string* password : { &opened, &created }) {
+        EXPECT_EQ(password->size(), 100000u);
+        EXPECT_TRUE(*password == pasted.toStdString());
+    }
+    EXPECT_TRUE(script.shown.empty());
 }
 
 TEST_F(PasswordDialogs, SaveDialogLayout)

@@ -343,6 +343,26 @@ TEST_F(GenPW, OnlyTheTwoFieldsFollowTheirBoxes)
     });
 }
 
+TEST_F(GenPW, ALongTemplateGivesAPasswordShownCopiedAndHandedBackWhole)
+{
+    const QString longTemplate(40000, QChar('9'));
+    QApplication::clipboard()->setText(longTemplate);
+    std::string password;
+    EXPECT_EQ(RunDialog(password, [](QWidget& dialog) {
+        Box(dialog, "cbxTemplate").click();
+        Edit(dialog, "edtTemplate").setFocus();
+        QTest::keyClick(&Edit(dialog, "edtTemplate"), Qt::Key_V, Qt::ControlModifier);
+        Generate(dialog);
+        EXPECT_EQ(Shown(dialog).size(), 40000);
+        FindControl<QToolButton>(dialog, "spbClipboard").click();
+        Ok(dialog);
+    }), 1);
+    EXPECT_EQ(QApplication::clipboard()->text().size(), 40000) << "copied whole";
+    QApplication::clipboard()->clear();
+    EXPECT_EQ(password.size(), 40000u);
+    EXPECT_EQ(State().Values("TfrmGenPW.edtTemplate.Text").size(), 40000u) << "the template is stored whole";
+}
+
 TEST_F(GenPW, StoredPositionGivesWayToCentringOverTheMainWindow)
 {
     State().SetValues("TfrmGenPW", "0 100 120 1 1");

@@ -307,6 +307,37 @@ TEST_F(SiteEditor, FieldsLeftAsShownKeepTheirBytes)
     EXPECT_EQ(rec.GetLine(), "Caf\xe9=J\xf6rg\tnew\thttp://caf\xe9.example\tn\xf6tes");
 }
 
+TEST_F(SiteEditor, FieldsOfAHundredThousandCharactersAreKeptWholeWhenEdited)
+{
+    constexpr std::size_t Long = 100000;
+    TbrmPwRec rec;
+    rec.SetSiteName(std::string(Long, 's'));
+    rec.SetURL(std::string(Long, 'u'));
+    rec.SetUserName(std::string(Long, 'n'));
+    const QString pasted(static_cast<qsizetype>(Long), QChar('p'));
+    QApplication::clipboard()->setText(pasted);
+    const int result = Run(rec, [](QDialog& dialog) {
+        for (const char* name : { "edtSite", "edtURL", "edtUser" }) {
+            QLineEdit* edit = LineEdit(dialog, name);
+            edit->setFocus();
+            edit->end(false);
+            QTest::keyClicks(edit, "!");
+        }
+        LineEdit(dialog, "edtPW")->setFocus();
+        QTest::keyClick(LineEdit(dialog, "edtPW"), Qt::Key_V, Qt::ControlModifier);
+        Button(dialog, "btnOK")->click();
+    });
+    QApplication::clipboard()->clear();
+    EXPECT_EQ(result, 1);
+    const std::pair<std::string, char> fields[] = { { rec.SiteName(), 's' }, { rec.URL(), 'u' },
+        { rec.UserName(), 'n' } };
+    for (const auto& [field, letter] : fields) {
+        EXPECT_EQ(field.size(), Long + 1) << letter;
+        EXPECT_TRUE(field == std::string(Long, letter) + "!") << letter;
+    }
+    EXPECT_EQ(rec.Password().size(), Long) << "pasted whole";
+}
+
 TEST_F(SiteEditor, LaunchHandsTheDesktopTheAddressAsTyped)
 {
     TbrmPwRec rec = RecordOf(MailLine);
