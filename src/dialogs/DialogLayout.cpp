@@ -1,7 +1,10 @@
 #include "dialogs/DialogLayout.h"
 
+#include "platform/qt/WindowGeometry.h"
+
 #include <QApplication>
 #include <QMainWindow>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QWindow>
 
@@ -37,6 +40,64 @@ QStyle* MaskStyle()
     }();
     return style;
 }
+
+QSize FrameExtra(const QWidget& window)
+{
+    return window.frameGeometry().size() - window.geometry().size();
+}
+
+QWidget* VisibleMainWindow()
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow*>(window) != nullptr && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+// Until the window system has framed the dialog, the main window's frame is the best
+// guess of the dialog's own.
+void MoveCentred(QDialog& dialog, const QWidget& mainWindow)
+{
+    if (dialog.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    const QSize frame = FrameExtra(dialog).isNull() ? FrameExtra(mainWindow) : FrameExtra(dialog);
+    const QSize outer = dialog.size() + frame;
+    const QRect over = OuterGeometry(mainWindow);
+    MoveOuter(dialog,
+        over.topLeft() + QPoint((over.width() - outer.width()) / 2, (over.height() - outer.height()) / 2));
+}
+
+// Keeps a dialog centred while it opens: when it is shown at its final size, when the
+// window system frames it or corrects its size after that, until it first becomes the
+// active window. From then on it stays where the user puts it.
+class TCentring : public QObject {
+public:
+    TCentring(QDialog& dialog, QWidget& mainWindow) : QObject(&dialog), dialog(dialog), mainWindow(&mainWindow)
+    {
+        dialog.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != &dialog)
+            return false;
+        const QEvent::Type type = event->type();
+        if (type == QEvent::WindowActivate) {
+            dialog.removeEventFilter(this);
+            deleteLater();
+        } else if ((type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) && dialog.isVisible()
+            && mainWindow != nullptr) {
+            MoveCentred(dialog, *mainWindow);
+        }
+        return false;
+    }
+
+private:
+    QDialog& dialog;
+    QPointer<QWidget> mainWindow;
+};
 
 } // namespace
 
@@ -105,13 +166,12 @@ QToolButton* AddSpeedButton(QWidget& parent, const char* name, const QString& te
 
 void CentreOverMainWindow(QDialog& dialog)
 {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (qobject_cast<QMainWindow*>(window) != nullptr && window->isVisible()) {
-            dialog.move(window->frameGeometry().center() - dialog.rect().center());
-            // Kept above the main window and framed as its dialog, without being owned by it.
-            dialog.winId();
-            dialog.windowHandle()->setTransientParent(window->windowHandle());
-            return;
-        }
-    }
+    QWidget* mainWindow = VisibleMainWindow();
+    if (mainWindow == nullptr)
+        return;
+    MoveCentred(dialog, *mainWindow);
+    new TCentring(dialog, *mainWindow);
+    // Kept above the main window and framed as its dialog, without being owned by it.
+    dialog.winId();
+    dialog.windowHandle()->setTransientParent(mainWindow->windowHandle());
 }

@@ -28,5 +28,7 @@ QPushButton* AddButton(QWidget& parent, const char* name, const QString& text, i
 QToolButton* AddSpeedButton(QWidget& parent, const char* name, const QString& text, const QString& hint,
     int left, int top, int width);
 
-// Places a dialog without an owner over the centre of the main window.
+// Centres a dialog's outer rectangle over the main window's, and keeps it centred while
+// it opens (shown at its final size, framed by the window system) until it first
+// becomes the active window.
 void CentreOverMainWindow(QDialog& dialog);
