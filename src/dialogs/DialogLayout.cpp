@@ -3,11 +3,16 @@
 #include "platform/qt/WindowGeometry.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QLayout>
 #include <QMainWindow>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QScreen>
 #include <QWindow>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -18,6 +23,8 @@ constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
 constexpr int SpeedButtonHeight = 22;
 constexpr int UnlimitedLength = std::numeric_limits<int>::max();
+// A caption bar's window icon and its three buttons, each about as wide as the bar is high.
+constexpr int CaptionBarIcons = 4;
 
 // Masked edits show "*" for every character, whatever the style's own mask is.
 class AsteriskMaskStyle : public QProxyStyle {
@@ -99,6 +106,18 @@ private:
     QPointer<QWidget> mainWindow;
 };
 
+// The width a caption bar needs for the window's whole title beside its icon and
+// buttons, at most the screen's width.
+int CaptionWidth(const QWidget& window)
+{
+    QFont captionFont = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    // Window managers often draw captions bold; measured bold, the title fits either way.
+    captionFont.setBold(true);
+    const int captionBar = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
+    const int wanted = QFontMetrics(captionFont).horizontalAdvance(window.windowTitle()) + CaptionBarIcons * captionBar;
+    return std::min(wanted, window.screen()->availableGeometry().width());
+}
+
 } // namespace
 
 QFont DesignedFont(const char* family)
@@ -174,4 +193,15 @@ void CentreOverMainWindow(QDialog& dialog)
     // Kept above the main window and framed as its dialog, without being owned by it.
     dialog.winId();
     dialog.windowHandle()->setTransientParent(mainWindow->windowHandle());
+}
+
+void KeepTitleWhole(QDialog& box)
+{
+    auto* buttons = box.findChild<QDialogButtonBox*>();
+    if (buttons == nullptr || box.layout() == nullptr)
+        return;
+    // The box takes the width its layout needs when it is shown, and its row of
+    // buttons spans that layout.
+    const QMargins margins = box.layout()->contentsMargins();
+    buttons->setMinimumWidth(CaptionWidth(box) - margins.left() - margins.right());
 }

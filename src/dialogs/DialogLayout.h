@@ -32,3 +32,7 @@ QToolButton* AddSpeedButton(QWidget& parent, const char* name, const QString& te
 // it opens (shown at its final size, framed by the window system) until it first
 // becomes the active window.
 void CentreOverMainWindow(QDialog& dialog);
+
+// Widens a box of Qt's own layout (a message box, an input box) so that its caption
+// bar shows its whole title beside the caption's icon and buttons.
+void KeepTitleWhole(QDialog& box);

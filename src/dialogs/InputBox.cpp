@@ -16,7 +16,10 @@ bool InputBox(const std::string& caption, const std::string& prompt, int maxLeng
     box.setInputMode(QInputDialog::TextInput);
     box.setTextValue(ToQString(value));
     box.findChild<QLineEdit*>()->setMaxLength(maxLength);
-    // Centred by the size it is shown at, not by that of a window not yet laid out.
+    // Laid out now, so that it is widened for its caption and centred by the size it
+    // is shown at, not by that of a window not yet laid out.
+    box.adjustSize();
+    KeepTitleWhole(box);
     box.adjustSize();
     CentreOverMainWindow(box);
     if (box.exec() != QDialog::Accepted)

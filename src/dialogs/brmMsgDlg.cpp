@@ -1,5 +1,6 @@
 #include "dialogs/brmMsgDlg.h"
 
+#include "dialogs/DialogLayout.h"
 #include "platform/AppError.h"
 #include "platform/qt/QtText.h"
 #include "services/UtilFuncs.h"
@@ -50,6 +51,7 @@ int AskQuestion(const std::string& msg)
     QPushButton* no = box.addButton("&No", QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
+    KeepTitleWhole(box);
     box.exec();
     if (box.ClosedByFrame())
         return AnswerClosed;
@@ -66,6 +68,7 @@ void Inform(QMessageBox::Icon icon, const char* caption, const std::string& msg)
     QPushButton* ok = box.addButton("OK", QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
+    KeepTitleWhole(box);
     box.exec();
 }
 

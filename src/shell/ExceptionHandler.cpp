@@ -1,5 +1,6 @@
 #include "shell/ExceptionHandler.h"
 
+#include "dialogs/DialogLayout.h"
 #include "platform/AppError.h"
 #include "platform/qt/QtText.h"
 #include "settings/ApplicationTitle.h"
@@ -36,6 +37,7 @@ const void* RaiseAddress(const std::exception& error)
 void ShowErrorBox(const std::string& title, const std::string& text)
 {
     QMessageBox box(QMessageBox::Critical, ToQString(title), ToQString(text), QMessageBox::Ok);
+    KeepTitleWhole(box);
     box.exec();
 }
 
