@@ -2,7 +2,7 @@
 
 #include "dialogs/DialogLayout.h"
 #include "dialogs/PasswordDialogs.h"
-#include "model/CollatedText.h"
+#include "model/CollatedSort.h"
 #include "model/brmPW.h"
 #include "platform/qt/QtText.h"
 #include "settings/ApplicationTitle.h"
@@ -53,7 +53,7 @@ bool NameOrders(const TImportItem& a, const TImportItem& b)
 TImportItem ItemFor(std::unique_ptr<TbrmPwRec> record)
 {
     // The name points into the record, which neither changes nor moves while the item lives.
-    const TCollatedText name = TCollatedText::WithHead(record->SiteName());
+    const TCollatedText name = TCollatedText::WithoutHead(record->SiteName());
     return { name, std::move(record) };
 }
 
@@ -95,20 +95,9 @@ public:
     // Sorts Added in; yields the row now of every item held before.
     std::vector<int> Add(std::vector<TImportItem> added)
     {
-        std::stable_sort(added.begin(), added.end(), NameOrders);
         beginResetModel();
-        std::vector<TImportItem> merged;
-        merged.reserve(items.size() + added.size());
-        std::vector<int> rowsNow(items.size());
-        auto next = added.begin();
-        for (std::size_t row = 0; row < items.size(); ++row) {
-            for (; next != added.end() && NameOrders(*next, items[row]); ++next)
-                merged.push_back(std::move(*next));
-            rowsNow[row] = static_cast<int>(merged.size());
-            merged.push_back(std::move(items[row]));
-        }
-        std::move(next, added.end(), std::back_inserter(merged));
-        items = std::move(merged);
+        const std::vector<int> rowsNow = MergeCollated(
+            items, std::move(added), [](TImportItem& item) -> TCollatedText& { return item.name; }, NameOrders);
         endResetModel();
         return rowsNow;
     }

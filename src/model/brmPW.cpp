@@ -1,13 +1,11 @@
 #include "model/brmPW.h"
 
-#include "model/CollatedText.h"
-#include "model/Parallel.h"
+#include "model/CollatedSort.h"
 #include "model/TextLines.h"
 #include "platform/AppError.h"
 #include "platform/TextCompare.h"
 
 #include <algorithm>
-#include <atomic>
 
 namespace {
 
@@ -118,6 +116,25 @@ std::string_view SiteNameOfLine(std::string_view line)
     return equals == std::string_view::npos ? std::string_view() : TrimBlanks(line.substr(0, equals));
 }
 
+bool IsWrittenLine(std::string_view line)
+{
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos)
+        return false;
+    const auto untrimmed = [](std::string_view field) { return TrimBlanks(field).size() == field.size(); };
+    if (!untrimmed(line.substr(0, equals)))
+        return false;
+    // User name, password and address are trimmed; the notes, the fourth field, are kept as stored.
+    std::string_view rest = line.substr(equals + 1);
+    for (int field = 1; field <= 3; ++field) {
+        const std::size_t tab = rest.find(Tab);
+        if (tab == std::string_view::npos || !untrimmed(rest.substr(0, tab)))
+            return false;
+        rest.remove_prefix(tab + 1);
+    }
+    return rest.find(Tab) == std::string_view::npos;
+}
+
 void TbrmPwRec::SetLine(std::string_view line)
 {
     const std::size_t equals = line.find('=');
@@ -167,7 +184,7 @@ int TbrmPwList::Add(std::string_view line)
         }
     }
     if (!found) {
-        const std::string& stored = *FBlocks.emplace_back(std::make_unique<const std::string>(line));
+        const std::string& stored = *FBlocks.emplace_back(std::make_shared<const std::string>(line));
         FLines.insert(FLines.begin() + lo, Entry { { wanted.sortHead[0], wanted.sortHead[1] }, stored });
     }
     return lo;
@@ -196,46 +213,15 @@ void TbrmPwList::LoadFromStream(TStream& stream)
     LoadFromText(stream.ReadToEnd());
 }
 
-// Whether every line orders after the one before it (or equals it); pieces are
-// checked on all processors and give up once any piece has found a line out of order.
-bool TbrmPwList::LinesInOrder(const std::vector<std::string_view>& lines)
-{
-    std::atomic<bool> inOrder = true;
-    ForEachPiece(PieceBounds(lines.size(), 1 << 15), [&](std::size_t begin, std::size_t end) {
-        for (std::size_t i = std::max<std::size_t>(begin, 1); i < end && inOrder; ++i)
-            if (Precedes(TCollatedText::WithoutHead(lines[i]), TCollatedText::WithoutHead(lines[i - 1])))
-                inOrder = false;
-    });
-    return inOrder;
-}
-
-// Sort keys are costly, so the pieces are keyed and sorted on all processors.
-void TbrmPwList::SortLines(const std::vector<std::string_view>& lines)
-{
-    const std::vector<std::size_t> pieces = PieceBounds(lines.size(), 1 << 15);
-    ForEachPiece(pieces, [&](std::size_t begin, std::size_t end) {
-        for (std::size_t i = begin; i < end; ++i)
-            FLines[i] = TCollatedText::WithHead(lines[i]);
-        std::sort(FLines.begin() + static_cast<std::ptrdiff_t>(begin), FLines.begin() + static_cast<std::ptrdiff_t>(end),
-            Precedes);
-    });
-    for (std::size_t piece = 2; piece < pieces.size(); ++piece)
-        std::inplace_merge(FLines.begin(), FLines.begin() + static_cast<std::ptrdiff_t>(pieces[piece - 1]),
-            FLines.begin() + static_cast<std::ptrdiff_t>(pieces[piece]), Precedes);
-}
-
 void TbrmPwList::LoadFromText(std::string text)
 {
     Clear();
-    const std::string& held = *FBlocks.emplace_back(std::make_unique<const std::string>(std::move(text)));
+    const std::string& held = *FBlocks.emplace_back(std::make_shared<const std::string>(std::move(text)));
     const std::vector<std::string_view> lines = SplitTextLines(held);
     FLines.resize(lines.size());
+    std::transform(lines.begin(), lines.end(), FLines.begin(), TCollatedText::WithoutHead);
     try {
-        // Saved archives are in order already, and checking costs far less than sorting.
-        if (LinesInOrder(lines))
-            std::transform(lines.begin(), lines.end(), FLines.begin(), TCollatedText::WithoutHead);
-        else
-            SortLines(lines);
+        SortCollated(FLines, [](Entry& entry) -> TCollatedText& { return entry; }, Precedes);
     } catch (...) {
         Clear();
         throw;
@@ -243,6 +229,38 @@ void TbrmPwList::LoadFromText(std::string text)
     const auto duplicates = std::unique(FLines.begin(), FLines.end(),
         [](const Entry& a, const Entry& b) { return a.text == b.text; });
     FLines.erase(duplicates, FLines.end());
+}
+
+std::unique_ptr<TbrmPwList> TbrmPwList::WithChanges(const std::vector<bool>& kept, std::string added) const
+{
+    TbrmPwList extra;
+    extra.LoadFromText(std::move(added));
+    // Where each added line goes among all of this list's lines, kept or not.
+    std::vector<std::size_t> places(extra.FLines.size());
+    for (std::size_t i = 0; i < places.size(); ++i)
+        places[i] = static_cast<std::size_t>(
+            std::lower_bound(FLines.begin(), FLines.end(), extra.FLines[i], Precedes) - FLines.begin());
+
+    auto merged = std::make_unique<TbrmPwList>();
+    merged->FBlocks = FBlocks;
+    merged->FBlocks.insert(merged->FBlocks.end(), extra.FBlocks.begin(), extra.FBlocks.end());
+    std::vector<Entry>& lines = merged->FLines;
+    lines.reserve(static_cast<std::size_t>(std::count(kept.begin(), kept.end(), true)) + places.size());
+    // An added line equal to a kept one lands right before it, so duplicates meet.
+    const auto append = [&](const Entry& entry) {
+        if (lines.empty() || lines.back().text != entry.text)
+            lines.push_back(entry);
+    };
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < FLines.size(); ++i) {
+        for (; next < places.size() && places[next] == i; ++next)
+            append(extra.FLines[next]);
+        if (kept.at(i))
+            append(FLines[i]);
+    }
+    for (; next < places.size(); ++next)
+        append(extra.FLines[next]);
+    return merged;
 }
 
 void TbrmPwList::SaveToStream(TStream& stream) const

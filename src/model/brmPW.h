@@ -42,6 +42,8 @@ private:
 
 // The site name that a record given Line has, without making the record.
 std::string_view SiteNameOfLine(std::string_view line);
+// Whether a record given Line writes Line back unchanged.
+bool IsWrittenLine(std::string_view line);
 
 std::string EncodeNotes(std::string_view text);
 std::string DecodeNotes(std::string_view text);
@@ -72,18 +74,22 @@ public:
     // Writes every line followed by CR LF at the stream's position.
     void SaveToStream(TStream& stream) const;
 
+    // A list of the lines flagged in Kept (one flag per line) and the lines of Added
+    // (a text as LoadFromText takes it), as loading all of them would give. It shares
+    // this list's text, and costs a pass over the lines and a search per added line.
+    std::unique_ptr<TbrmPwList> WithChanges(const std::vector<bool>& kept, std::string added) const;
+
 private:
     // A held line with the head of its sort key; lines loaded already in order carry
     // no head, since they are rarely compared again.
     using Entry = TCollatedText;
 
     static bool Precedes(const Entry& a, const Entry& b);
-    static bool LinesInOrder(const std::vector<std::string_view>& lines);
-    void SortLines(const std::vector<std::string_view>& lines);
     void CheckIndex(int index) const;
 
     std::vector<Entry> FLines;
-    // The bytes the entries point into; a block never moves once stored.
-    std::vector<std::unique_ptr<const std::string>> FBlocks;
+    // The bytes the entries point into; a block never moves once stored, and lists
+    // made from this one share it.
+    std::vector<std::shared_ptr<const std::string>> FBlocks;
     TbrmPwRec FScratch;
 };

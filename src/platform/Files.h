@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 // The platform's path separator ('/' here, '\' on Windows).
@@ -20,3 +22,16 @@ bool IsExistingFile(const std::string& path);
 // Reads all bytes of a file, allowing other readers but no writers while it does.
 // Raises AppError "Cannot open file "<path>". <system reason>" when it cannot.
 std::string ReadWholeFile(const std::string& path);
+
+// What shows that another program changed a file: the file's identity on its
+// volume, its size and its modification time.
+struct TFileStamp {
+    std::uint64_t volume = 0;
+    std::uint64_t identity = 0;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0; // in the system's own units
+    bool operator==(const TFileStamp&) const = default;
+};
+
+// The stamp of the file Path names (through any links); nothing when there is none.
+std::optional<TFileStamp> FileStampOf(const std::string& path);

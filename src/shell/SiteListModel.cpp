@@ -1,12 +1,11 @@
 #include "shell/SiteListModel.h"
 
+#include "model/CollatedSort.h"
 #include "model/Parallel.h"
 #include "platform/AppError.h"
-#include "platform/LargeBuffer.h"
 #include "platform/qt/QtText.h"
 
 #include <algorithm>
-#include <atomic>
 
 namespace {
 
@@ -38,7 +37,7 @@ TbrmPwRec& TSiteListModel::Record(int row) const
     const Item& item = ItemAt(row);
     if (!item.record) {
         item.record = std::make_unique<TbrmPwRec>();
-        item.record->SetLine(item.line);
+        item.record->SetLine(taken->Strings(item.takenLine));
     }
     return *item.record;
 }
@@ -46,11 +45,8 @@ TbrmPwRec& TSiteListModel::Record(int row) const
 std::string TSiteListModel::Line(int row) const
 {
     const Item& item = ItemAt(row);
-    if (item.record)
-        return item.record->GetLine();
-    TbrmPwRec scratch;
-    scratch.SetLine(item.line);
-    return scratch.GetLine();
+    // A taken line without a record is one its record would write back unchanged.
+    return item.record ? item.record->GetLine() : std::string(taken->Strings(item.takenLine));
 }
 
 int TSiteListModel::RowOf(const TbrmPwRec& record) const
@@ -69,63 +65,49 @@ bool TSiteListModel::NameOrders(const Item& a, const Item& b)
     return CompareCollated(a.name, b.name) < 0;
 }
 
-// Sites saved by the program come in name order already; comparing neighbours on all
-// processors finds that out without building sort keys.
-bool TSiteListModel::NamesInOrder(const std::vector<Item>& added)
+void TSiteListModel::AddLines(std::shared_ptr<const TbrmPwList> sites)
 {
-    std::atomic<bool> inOrder = true;
-    ForEachPiece(PieceBounds(added.size(), PieceSize), [&](std::size_t begin, std::size_t end) {
-        for (std::size_t i = std::max<std::size_t>(begin, 1); i < end && inOrder; ++i)
-            if (NameOrders(added[i], added[i - 1]))
-                inOrder = false;
-    });
-    return inOrder;
-}
-
-// Sort keys are costly, so they are built on all processors.
-void TSiteListModel::SortByName(std::vector<Item>& added)
-{
-    ForEachPiece(PieceBounds(added.size(), PieceSize), [&](std::size_t begin, std::size_t end) {
-        for (std::size_t i = begin; i < end; ++i)
-            added[i].name = TCollatedText::WithHead(added[i].name.text);
-    });
-    std::stable_sort(added.begin(), added.end(), NameOrders);
-}
-
-void TSiteListModel::AddLines(const TbrmPwList& sites)
-{
-    const auto count = static_cast<std::size_t>(sites.Count());
-    if (count == 0)
+    if (sites->Count() == 0)
         return;
-    std::vector<std::size_t> offsets(count + 1, 0);
-    for (std::size_t i = 0; i < count; ++i)
-        offsets[i + 1] = offsets[i] + sites.Strings(static_cast<int>(i)).size();
-    std::string& block = *texts.emplace_back(std::make_unique<std::string>());
-    ReserveLargeBuffer(block, offsets[count]);
-    block.resize(offsets[count]);
+    beginResetModel();
+    if (items.empty() && !taken)
+        TakeLines(std::move(sites));
+    else
+        CopyLines(*sites);
+    endResetModel();
+}
 
-    // The lines are copied and their names found on all processors.
-    std::vector<Item> added(count);
-    ForEachPiece(PieceBounds(count, PieceSize), [&](std::size_t begin, std::size_t end) {
+// The items point into the list, which the model keeps; names are found on all
+// processors.
+void TSiteListModel::TakeLines(std::shared_ptr<const TbrmPwList> sites)
+{
+    taken = std::move(sites);
+    std::vector<Item> added(static_cast<std::size_t>(taken->Count()));
+    ForEachPiece(PieceBounds(added.size(), PieceSize), [&](std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i) {
-            const std::string_view line = sites.Strings(static_cast<int>(i));
-            std::copy(line.begin(), line.end(), block.begin() + static_cast<std::ptrdiff_t>(offsets[i]));
-            added[i].line = std::string_view(block).substr(offsets[i], line.size());
-            added[i].name = TCollatedText::WithoutHead(SiteNameOfLine(added[i].line));
+            const std::string_view line = taken->Strings(static_cast<int>(i));
+            added[i].takenLine = static_cast<int>(i);
+            added[i].name = TCollatedText::WithoutHead(SiteNameOfLine(line));
+            // A line its record would write otherwise gets its record now, so that
+            // every line the model writes is the one the record gives.
+            if (!IsWrittenLine(line)) {
+                added[i].record = std::make_unique<TbrmPwRec>();
+                added[i].record->SetLine(line);
+            }
         }
     });
-    if (!NamesInOrder(added))
-        SortByName(added);
+    MergeCollated(items, std::move(added), [](Item& item) -> TCollatedText& { return item.name; }, NameOrders);
+}
 
-    beginResetModel();
-    if (items.empty()) {
-        items = std::move(added);
-    } else {
-        const auto middle = static_cast<std::ptrdiff_t>(items.size());
-        items.insert(items.end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
-        std::inplace_merge(items.begin(), items.begin() + middle, items.end(), NameOrders);
+void TSiteListModel::CopyLines(const TbrmPwList& sites)
+{
+    std::vector<Item> added(static_cast<std::size_t>(sites.Count()));
+    for (std::size_t i = 0; i < added.size(); ++i) {
+        added[i].record = std::make_unique<TbrmPwRec>();
+        added[i].record->SetLine(sites.Strings(static_cast<int>(i)));
+        added[i].name = TCollatedText::WithoutHead(Keep(added[i].record->SiteName()));
     }
-    endResetModel();
+    MergeCollated(items, std::move(added), [](Item& item) -> TCollatedText& { return item.name; }, NameOrders);
 }
 
 int TSiteListModel::AddRecord(std::unique_ptr<TbrmPwRec> record)
@@ -155,6 +137,27 @@ void TSiteListModel::Clear()
 {
     beginResetModel();
     items.clear();
+    taken.reset();
     texts.clear();
     endResetModel();
+}
+
+std::unique_ptr<TbrmPwList> TSiteListModel::SiteList() const
+{
+    std::vector<bool> kept(taken ? static_cast<std::size_t>(taken->Count()) : 0, false);
+    std::string changed;
+    for (std::size_t row = 0; row < items.size(); ++row) {
+        const Item& item = items[row];
+        const bool unchanged = item.takenLine >= 0
+            && (!item.record || item.record->GetLine() == taken->Strings(item.takenLine));
+        if (unchanged)
+            kept[static_cast<std::size_t>(item.takenLine)] = true;
+        else
+            changed.append(Line(static_cast<int>(row))).append("\r\n");
+    }
+    if (taken)
+        return taken->WithChanges(kept, std::move(changed));
+    auto sites = std::make_unique<TbrmPwList>();
+    sites->LoadFromText(std::move(changed));
+    return sites;
 }

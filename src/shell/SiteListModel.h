@@ -10,12 +10,15 @@
 #include <string_view>
 #include <vector>
 
-// The items of the main window's site list: each shows a site name and owns its own
-// record. Items stay sorted by name in the locale's order ignoring case; equal
-// names are allowed, a new item going after those already there.
+// The items of the main window's site list, and the document between a load and a
+// save: each item shows a site name and owns its own record. Items stay sorted by
+// name in the locale's order ignoring case; equal names are allowed, a new item
+// going after those already there.
 //
-// Items added from site lines keep their line and make their record from it on
-// first use, so that a million sites are shown without a million records.
+// The first list of site lines filled into an empty model is taken as it is: its
+// items point at their lines and make their record on first use, so a million sites
+// are shown without a million records or a second copy of their text, and saving
+// writes the lines nobody changed straight from that list.
 class TSiteListModel : public QAbstractListModel {
 public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -30,7 +33,7 @@ public:
     int RowOf(const TbrmPwRec& record) const;
 
     // Adds one item per line of Sites, each with its own record.
-    void AddLines(const TbrmPwList& sites);
+    void AddLines(std::shared_ptr<const TbrmPwList> sites);
     // Adds an item for Record at its sorted place; yields its row.
     int AddRecord(std::unique_ptr<TbrmPwRec> record);
     // Removes the item at Row and hands its record over.
@@ -38,20 +41,25 @@ public:
     // Removes every item and frees its record.
     void Clear();
 
+    // The site lines of all items' records, in the site list's order.
+    std::unique_ptr<TbrmPwList> SiteList() const;
+
 private:
     struct Item {
         TCollatedText name;
-        std::string_view line;
+        // The item's line in the taken list; -1 for an item made from a record.
+        int takenLine = -1;
         mutable std::unique_ptr<TbrmPwRec> record;
     };
 
     static bool NameOrders(const Item& a, const Item& b);
-    static bool NamesInOrder(const std::vector<Item>& added);
-    static void SortByName(std::vector<Item>& added);
     const Item& ItemAt(int row) const;
     // Keeps Text for as long as the items may show it.
     std::string_view Keep(std::string text);
+    void TakeLines(std::shared_ptr<const TbrmPwList> sites);
+    void CopyLines(const TbrmPwList& sites);
 
     std::vector<Item> items;
+    std::shared_ptr<const TbrmPwList> taken;
     std::vector<std::unique_ptr<std::string>> texts;
 };

@@ -72,7 +72,7 @@ TfrmMain::TfrmMain()
     statusBar()->setObjectName("StatusBar");
     statusBar()->setFixedHeight(StatusBarHeight);
     statusBar()->setSizeGripEnabled(true);
-    setMinimumSize(MinimumExtent, MinimumExtent);
+    SetOuterMinimumSize(*this, QSize(MinimumExtent, MinimumExtent));
     // The designed bounds are the outer ones, frame and caption included.
     MoveOuter(*this, QPoint(DesignedLeft, DesignedTop));
     ResizeOuter(*this, QSize(DesignedWidth, DesignedHeight));
@@ -136,21 +136,14 @@ void TfrmMain::ClearSiteList()
 void TfrmMain::FillSiteList()
 {
     if (FSiteList)
-        FSiteItems->AddLines(*FSiteList);
+        FSiteItems->AddLines(FSiteList);
     if (FSiteItems->Count() > 0)
         lbxSiteList->setCurrentIndex(FSiteItems->index(0));
 }
 
 void TfrmMain::UpdateSiteList()
 {
-    // Loading the lines at once gives what adding them one by one gives, without the
-    // cost of a sorted insert per line.
-    std::string text;
-    for (int row = 0; row < FSiteItems->Count(); ++row)
-        text.append(FSiteItems->Line(row)).append("\r\n");
-    if (!FSiteList)
-        FSiteList = std::make_unique<TbrmPwList>();
-    FSiteList->LoadFromText(std::move(text));
+    FSiteList = FSiteItems->SiteList();
 }
 
 void TfrmMain::AddReopenEntry(const std::string& path)

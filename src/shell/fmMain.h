@@ -5,12 +5,13 @@
 
 #include <QMainWindow>
 
+#include "platform/Files.h"
+
 #include <map>
 #include <memory>
+#include <optional>
 
 class QListView;
-class TArchiveReader;
-class TMemoryStream;
 class QToolButton;
 class TSiteListModel;
 
@@ -23,9 +24,10 @@ public:
     ~TfrmMain() override;
 
     TSiteListModel& SiteItems() const { return *FSiteItems; }
-    TbrmPwList* SiteList() const { return FSiteList.get(); }
+    // The site list as last loaded or saved; the site items share its text.
+    const TbrmPwList* SiteList() const { return FSiteList.get(); }
     // Replaces the site list, as loading an archive does.
-    void SetSiteList(std::unique_ptr<TbrmPwList> list) { FSiteList = std::move(list); }
+    void SetSiteList(std::shared_ptr<const TbrmPwList> list) { FSiteList = std::move(list); }
 
     // The full path of the open archive, shown in the status bar; empty while the
     // archive has no file.
@@ -74,11 +76,9 @@ public:
 
     // Reads the archive named by ArchivePath into the window.
     void LoadArchive();
-    // Reads the member "Data" of the archive at Path into FSiteList.
+    // Reads the member "Data" of the archive at Path into FSiteList; a reading given
+    // up leaves the password as it was.
     void ReadArchive(const std::string& path);
-    // Reads the sites of another archive into a list of their own; none when Path
-    // names no existing file.
-    std::unique_ptr<TbrmPwList> ReadOtherArchive(const std::string& path);
     // Writes the window's records as a new archive at Path.
     void WriteArchive(const std::string& path);
 
@@ -103,9 +103,11 @@ private:
     bool CloseArchive();
     // The save question; false when the user wanted a save that did not happen.
     bool SaveChangesFirst();
-    // Reads the member "Data" at Path into Sites, negotiating Password.
-    void ReadSites(const std::string& path, TbrmPwList& sites, std::string& password);
-    void ZipProcessItemFailure();
+    // Whether the archive's file may be replaced: it is as it was when last loaded
+    // or saved, or the user agrees to replace another program's version.
+    bool MayReplaceArchiveFile();
+    // Remembers how the archive's file looks now, to see later changes by others.
+    void RememberArchiveFile();
     void Connect(const char* button, void (TfrmMain::*command)());
     // The selected item's row, -1 when none is selected.
     int SelectedRow() const;
@@ -118,13 +120,11 @@ private:
     QListView* lbxSiteList;
     TSiteListModel* FSiteItems;
     std::string FArchivePath;
-    std::unique_ptr<TbrmPwList> FSiteList;
+    std::shared_ptr<const TbrmPwList> FSiteList;
     std::string FArchivePassword;
-    int FPasswordTries = 0;
-    TArchiveReader* FUnZipper = nullptr;
-    TMemoryStream* FBuffer = nullptr;
-    // The password the prompts of the current read fill in.
-    std::string* FReadingPassword = nullptr;
+    // The archive's file as last loaded or saved, with its path.
+    std::string FStampedPath;
+    std::optional<TFileStamp> FArchiveFileStamp;
     bool FShown = false;
     TReopenList FReopenList;
 };

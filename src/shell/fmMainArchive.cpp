@@ -4,15 +4,14 @@
 
 #include "shell/fmMain.h"
 
-#include "archive/ArchiveReader.h"
 #include "archive/ArchiveWriter.h"
 #include "dialogs/brmMsgDlg.h"
 #include "dialogs/PasswordDialogs.h"
 #include "dialogs/fmImport.h"
-#include "dialogs/fmOpenPW.h"
 #include "dialogs/fmSavePW.h"
-#include "platform/Files.h"
+#include "model/SiteListStream.h"
 #include "settings/ApplicationTitle.h"
+#include "shell/ArchiveReading.h"
 #include "shell/CommandLine.h"
 #include "shell/ExceptionHandler.h"
 #include "shell/SiteListModel.h"
@@ -25,9 +24,10 @@
 
 namespace {
 
-constexpr int MostPasswordPrompts = 3;
 const char* const MemberName = "Data";
 const char* const SaveQuestion = "The current archive has been modified.  Save changes?";
+const char* const ReplaceChangedFileQuestion
+    = "The archive file was changed by another program since it was opened.  Replace it with this version?";
 
 std::string TypeList()
 {
@@ -58,9 +58,10 @@ bool TfrmMain::CloseArchive()
     if (!SaveChangesFirst())
         return false;
     SetArchivePath("");
+    RememberArchiveFile();
     SetModified(false);
     ClearSiteList();
-    FSiteList = std::make_unique<TbrmPwList>();
+    FSiteList = std::make_shared<TbrmPwList>();
     FillSiteList();
     return true;
 }
@@ -92,7 +93,10 @@ void TfrmMain::mmiFileSaveClick()
         mmiFileSaveAsClick();
         return;
     }
+    if (!MayReplaceArchiveFile())
+        return;
     WriteArchive(ArchivePath());
+    RememberArchiveFile();
     SetModified(false);
 }
 
@@ -113,42 +117,22 @@ void TfrmMain::mmiNewPWClick()
 
 void TfrmMain::LoadArchive()
 {
-    FPasswordTries = 0;
     ReadArchive(ArchivePath());
     FillSiteList();
+    // A reading given up has emptied the path, and an empty path is never entered.
     AddReopenEntry(ArchivePath());
+    RememberArchiveFile();
 }
 
 void TfrmMain::ReadArchive(const std::string& path)
 {
-    if (IsExistingFile(path))
-        ReadSites(path, *FSiteList, FArchivePassword);
-}
-
-void TfrmMain::ReadSites(const std::string& path, TbrmPwList& sites, std::string& password)
-{
-    TArchiveReader reader;
-    TMemoryStream buffer;
-    FUnZipper = &reader;
-    FBuffer = &buffer;
-    FReadingPassword = &password;
-    const auto forget = [this] {
-        FUnZipper = nullptr;
-        FBuffer = nullptr;
-        FReadingPassword = nullptr;
-    };
-    try {
-        reader.SetOnProcessItemFailure(
-            [this](TArchiveReader&, const TArchiveEntry&, int, int, int) { ZipProcessItemFailure(); });
-        reader.SetFileName(path);
-        reader.ExtractMember(MemberName, buffer);
-        sites.LoadFromText(buffer.ReleaseBytes());
-        reader.Close();
-    } catch (...) {
-        forget();
-        throw;
-    }
-    forget();
+    TArchiveReading reading([this] { mmiFileNewClick(); });
+    std::unique_ptr<TbrmPwList> sites = reading.Read(path);
+    if (!sites)
+        return;
+    if (reading.Password())
+        FArchivePassword = *reading.Password();
+    FSiteList = std::move(sites);
 }
 
 void TfrmMain::mmiImportClick()
@@ -158,42 +142,39 @@ void TfrmMain::mmiImportClick()
         AddBackslash(ProgramFolder()), fileName);
     if (fileName.empty())
         return;
-    FPasswordTries = 0;
-    const std::unique_ptr<TbrmPwList> sites = ReadOtherArchive(fileName);
-    if (!sites || ExecImport(*sites) != ModalOk || sites->Count() == 0)
+    // The other archive's password lives only in this reading: it never becomes the
+    // open archive's, not even for the save that giving up the reading offers.
+    TArchiveReading reading([this] { mmiFileNewClick(); });
+    std::unique_ptr<TbrmPwList> sites = reading.Read(fileName);
+    if (!sites && !reading.GivenUp())
+        return;
+    if (!sites)
+        sites = std::make_unique<TbrmPwList>();
+    if (ExecImport(*sites) != ModalOk || sites->Count() == 0)
         return;
     SetModified(true);
     const int selected = SelectedRow();
     const TbrmPwRec* selectedRecord = selected < 0 ? nullptr : &FSiteItems->Record(selected);
-    FSiteItems->AddLines(*sites);
+    FSiteItems->AddLines(std::move(sites));
     if (selectedRecord != nullptr)
         SelectRow(FSiteItems->RowOf(*selectedRecord));
 }
 
-std::unique_ptr<TbrmPwList> TfrmMain::ReadOtherArchive(const std::string& path)
+bool TfrmMain::MayReplaceArchiveFile()
 {
-    if (!IsExistingFile(path))
-        return nullptr;
-    auto sites = std::make_unique<TbrmPwList>();
-    // The other archive's password lives only in this reading: it never becomes the
-    // open archive's, not even for a save that giving up the reading offers.
-    std::string otherPassword;
-    ReadSites(path, *sites, otherPassword);
-    return sites;
+    if (FStampedPath != ArchivePath())
+        return true;
+    const std::optional<TFileStamp> now = FileStampOf(ArchivePath());
+    // A file that is gone holds nothing to lose.
+    if (!now || now == FArchiveFileStamp)
+        return true;
+    return !MsgDlg().QueryNo(ReplaceChangedFileQuestion);
 }
 
-void TfrmMain::ZipProcessItemFailure()
+void TfrmMain::RememberArchiveFile()
 {
-    // What a failed extraction wrote is never loaded: each attempt starts afresh, and
-    // a read given up loads nothing.
-    *FBuffer = TMemoryStream();
-    ++FPasswordTries;
-    if (FPasswordTries > MostPasswordPrompts || ExecOpenPW(*FReadingPassword) != 1) {
-        mmiFileNewClick();
-        return;
-    }
-    FUnZipper->SetPassword(*FReadingPassword);
-    FUnZipper->ExtractMember(MemberName, *FBuffer);
+    FStampedPath = ArchivePath();
+    FArchiveFileStamp = FileStampOf(ArchivePath());
 }
 
 void TfrmMain::WriteArchive(const std::string& path)
@@ -202,8 +183,8 @@ void TfrmMain::WriteArchive(const std::string& path)
     TArchiveWriter writer;
     writer.SetPassword(FArchivePassword);
     writer.SetFileName(path);
-    TMemoryStream text;
-    FSiteList->SaveToStream(text);
+    // The lines go to the writer straight from the list, never held as one text.
+    TSiteListStream text(*FSiteList);
     writer.StoreMember(MemberName, text);
     writer.Close();
 }

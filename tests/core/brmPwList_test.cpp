@@ -246,3 +246,57 @@ TEST(SiteList, RecordsOutOfBoundsFailsAndLeavesTheScratchRecord)
 }
 
 } // namespace
+
+namespace {
+
+// Lines drawn from a small stock, so case variants, shared names and exact repeats meet.
+std::string RandomLine(std::mt19937& random)
+{
+    static const char* const names[] = { "bank", "Bank", "BANK", "bank 2", "mail", "Mail", "\xC3\xA9t\xC3\xA9", "zoo", "" };
+    std::uniform_int_distribution<int> name(0, 8);
+    std::uniform_int_distribution<int> user(0, 3);
+    return std::string(names[name(random)]) + "=u" + std::to_string(user(random)) + "\tpw\t\t";
+}
+
+TEST(SiteList, WithChangesGivesWhatLoadingTheKeptAndAddedLinesGives)
+{
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        std::mt19937 random(seed);
+        std::string baseText;
+        for (int i = 0; i < 60; ++i)
+            baseText += RandomLine(random) + "\r\n";
+        TbrmPwList base;
+        base.LoadFromText(baseText);
+
+        std::vector<bool> kept(static_cast<std::size_t>(base.Count()));
+        std::string added;
+        std::string expectedText;
+        std::bernoulli_distribution keep(0.7);
+        for (int i = 0; i < base.Count(); ++i) {
+            kept[static_cast<std::size_t>(i)] = keep(random);
+            if (kept[static_cast<std::size_t>(i)])
+                expectedText.append(base.Strings(i)).append("\r\n");
+        }
+        for (int i = 0; i < static_cast<int>(seed % 12); ++i)
+            added += RandomLine(random) + "\r\n";
+        TbrmPwList expected;
+        expected.LoadFromText(expectedText + added);
+
+        const std::unique_ptr<TbrmPwList> changed = base.WithChanges(kept, added);
+        EXPECT_EQ(Saved(*changed), Saved(expected)) << "seed " << seed;
+    }
+}
+
+TEST(SiteList, WithChangesKeepsTheTextAliveAfterTheListIsGone)
+{
+    std::unique_ptr<TbrmPwList> changed;
+    {
+        TbrmPwList base;
+        base.LoadFromText("b=2\r\na=1\r\n");
+        changed = base.WithChanges({ true, false }, "c=3\r\n");
+    }
+    EXPECT_EQ(LinesOf(*changed), (Lines { "a=1", "c=3" }));
+    EXPECT_THROW(TbrmPwList().WithChanges({}, "").get()->Strings(0), std::exception);
+}
+
+} // namespace

@@ -156,3 +156,18 @@ TEST(FieldSplitting, CountsAndTakesFieldsWithoutMergingSeparators)
 }
 
 } // namespace
+
+namespace {
+
+TEST(SiteLine, AWrittenLineIsOneItsRecordWritesBackUnchanged)
+{
+    for (const std::string line : { "a=b\tc\td\te", "a=\t\t\t", "=\t\t\t", "a b=c d\t\t\tnotes \\n ", "a", "a=b\tc\td",
+             "a=b\tc\td\te\tf", " a=\t\t\t", "a =\t\t\t", "a= b\t\t\t", "a=\tpw \t\t", "a=\t\t\x01url\t",
+             "a\tb=\t\t\t", "a=b=c\t\t\t", "\xC3\xA9=\t\t\t\xFF" }) {
+        TbrmPwRec record;
+        record.SetLine(line);
+        EXPECT_EQ(IsWrittenLine(line), record.GetLine() == line) << line;
+    }
+}
+
+} // namespace

@@ -73,7 +73,7 @@ TEST_F(Document, TypicalUseFromStartToSaveAndBack)
     EXPECT_EQ(window->ReopenList(), TReopenList { archive });
 }
 
-TEST_F(Document, WrongPasswordsOrACancelGiveUpTheReadQuietly)
+TEST_F(Document, WrongPasswordsOrACancelGiveUpTheReadQuietlyAndKeepThePassword)
 {
     const std::string archive = program.File("locked.zip");
     AnswerPrompts({ "right" }, prompts);
@@ -85,9 +85,8 @@ TEST_F(Document, WrongPasswordsOrACancelGiveUpTheReadQuietly)
     struct Case {
         std::vector<std::string> answers;
         int prompts;
-        std::string passwordAfter;
     };
-    for (const Case& c : { Case { { "w1", "w2", "w3" }, 3, "w3" }, Case { { "w4", "" }, 2, "w4" } }) {
+    for (const Case& c : { Case { { "typo1", "typo2", "typo3" }, 3 }, Case { { "typo4", "" }, 2 }, Case { { "" }, 1 } }) {
         prompts = 0;
         script.fileNames = { archive };
         AnswerPrompts(c.answers, prompts);
@@ -96,10 +95,87 @@ TEST_F(Document, WrongPasswordsOrACancelGiveUpTheReadQuietly)
         EXPECT_EQ(window->ArchivePath(), "");
         EXPECT_EQ(StatusText(), "");
         EXPECT_EQ(window->SiteItems().Count(), 0) << "nothing of a failed extraction is loaded";
-        EXPECT_EQ(window->ArchivePassword(), c.passwordAfter);
+        EXPECT_EQ(window->ArchivePassword(), "right") << "a mistyped password never locks the next archive";
         EXPECT_TRUE(window->ReopenList().empty());
     }
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no message for giving up";
+
+    AnswerSiteEditor(TSiteTyping { "New", "", "", "", "" });
+    Click("btnAdd");
+    script.fileNames = { program.File("next.zip") };
+    Click("btnSave");
+    EXPECT_EQ(ReadMember(program.File("next.zip"), "right"), "New=\t\t\t\r\n");
+}
+
+TEST_F(Document, TheRightPasswordAfterATypoOpensTheArchiveAndBecomesTheArchivePassword)
+{
+    const std::string archive = program.File("locked.zip");
+    WriteMember(archive, TwoSites, "right");
+    script.fileNames = { archive };
+    AnswerPrompts({ "typo", "right" }, prompts);
+    Click("btnOpen");
+    EXPECT_EQ(prompts, 2);
+    EXPECT_EQ(window->SiteItems().Count(), 2);
+    EXPECT_EQ(window->ArchivePassword(), "right");
+}
+
+TEST_F(Document, AVeryLongFieldSurvivesEditSaveAndReload)
+{
+    std::string longPassword;
+    for (int i = 0; longPassword.size() < 100000; ++i)
+        longPassword += static_cast<char>('a' + i % 26);
+    AnswerSiteEditor(TSiteTyping { "Long", "", "", longPassword, "" });
+    Click("btnAdd");
+    const std::string archive = program.File("long.zip");
+    script.fileNames = { archive };
+    Click("btnSave");
+    // Compared by size first: a failure must not print a hundred thousand characters.
+    const std::string saved = ReadMember(archive, "");
+    ASSERT_EQ(saved.size(), longPassword.size() + 10);
+    ASSERT_TRUE(saved == "Long=\t" + longPassword + "\t\t\r\n");
+
+    script.fileNames = { archive };
+    Click("btnOpen");
+    ASSERT_EQ(window->SiteItems().Count(), 1);
+    ASSERT_TRUE(window->SiteItems().Record(0).Password() == longPassword);
+    AnswerSiteEditor(TSiteTyping { "", "", "", longPassword + "!", "" });
+    Select(0);
+    Click("btnModify");
+    Click("btnSave");
+    EXPECT_TRUE(ReadMember(archive, "") == "Long=\t" + longPassword + "!\t\t\r\n");
+}
+
+TEST_F(Document, ASaveOverAFileAnotherProgramChangedAsksFirst)
+{
+    const std::string archive = program.File("synced.zip");
+    const std::string theirs = "Theirs=x\t\t\t\r\n";
+    PutSites(TwoSites);
+    script.fileNames = { archive };
+    Click("btnSaveAs");
+    window->SetModified(true);
+    Click("btnSave");
+    EXPECT_EQ(script.shown, (std::vector<std::string> { "Save Demo file as...: chooser" }))
+        << "a file as the program left it is replaced without a question";
+
+    // Another program, say a synchronising one, puts its own version in place.
+    WriteMember(archive, theirs, "");
+    window->SetModified(true);
+    script.answers = { AnswerNo };
+    Click("btnSave");
+    EXPECT_EQ(script.shown.back(), "Confirm: " + std::string(
+        "The archive file was changed by another program since it was opened.  Replace it with this version?"));
+    EXPECT_TRUE(window->Modified());
+    EXPECT_EQ(ReadMember(archive, ""), theirs);
+
+    script.answers = { AnswerYes, AnswerNo };
+    Click("btnNew");
+    EXPECT_EQ(window->SiteItems().Count(), 2) << "a save declined at the question keeps the archive open";
+
+    script.answers = { AnswerYes };
+    Click("btnSave");
+    EXPECT_FALSE(window->Modified());
+    EXPECT_EQ(ReadMember(archive, ""), "Bank=me\tsecret\thttps://bank.example\t\r\nMail=joe\tpw\t\t\r\n");
+    EXPECT_TRUE(script.answers.empty());
 }
 
 TEST_F(Document, AWantedSaveThatDoesNotHappenKeepsTheChanges)
@@ -175,6 +251,22 @@ TEST_F(DocumentAtStart, AFileArgumentIsOpenedWhenTheWindowIsFirstShown)
     EXPECT_EQ(window->ArchivePath(), program.File("start.zip"));
     EXPECT_EQ(window->SiteItems().Count(), 2);
     EXPECT_EQ(window->ReopenList(), TReopenList { program.File("start.zip") });
+}
+
+TEST_F(DocumentAtStart, AFileArgumentWhoseReadIsGivenUpLeavesAnEmptyArchive)
+{
+    WriteMember(program.File("locked.zip"), TwoSites, "right");
+    SetCommandLineArguments({ program.File("locked.zip") });
+    window = std::make_unique<TfrmMain>();
+    int prompts = 0;
+    AnswerPrompts({ "" }, prompts);
+    window->show();
+    QApplication::processEvents();
+    SetCommandLineArguments({});
+    EXPECT_EQ(prompts, 1);
+    EXPECT_EQ(window->ArchivePath(), "");
+    EXPECT_EQ(window->SiteItems().Count(), 0);
+    EXPECT_EQ(window->ArchivePassword(), "");
 }
 
 } // namespace

@@ -25,10 +25,10 @@ std::unique_ptr<TbrmPwRec> Site(const std::string& line)
     return record;
 }
 
-TbrmPwList Lines(const std::string& text)
+std::shared_ptr<const TbrmPwList> Lines(const std::string& text)
 {
-    TbrmPwList list;
-    list.LoadFromText(text);
+    auto list = std::make_shared<TbrmPwList>();
+    list->LoadFromText(text);
     return list;
 }
 

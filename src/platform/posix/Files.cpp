@@ -90,3 +90,13 @@ std::string ReadWholeFile(const std::string& path)
         bytes.append(chunk, static_cast<std::size_t>(count));
     }
 }
+
+std::optional<TFileStamp> FileStampOf(const std::string& path)
+{
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return std::nullopt;
+    return TFileStamp { static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
+        static_cast<std::uint64_t>(status.st_size),
+        static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec };
+}

@@ -73,3 +73,20 @@ std::string ReadWholeFile(const std::string& path)
     CloseHandle(file);
     return bytes;
 }
+
+std::optional<TFileStamp> FileStampOf(const std::string& path)
+{
+    const HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION information {};
+    const BOOL known = GetFileInformationByHandle(file, &information);
+    CloseHandle(file);
+    if (!known)
+        return std::nullopt;
+    const auto wide = [](DWORD high, DWORD low) { return static_cast<std::uint64_t>(high) << 32 | low; };
+    return TFileStamp { information.dwVolumeSerialNumber, wide(information.nFileIndexHigh, information.nFileIndexLow),
+        wide(information.nFileSizeHigh, information.nFileSizeLow),
+        static_cast<std::int64_t>(wide(information.ftLastWriteTime.dwHighDateTime, information.ftLastWriteTime.dwLowDateTime)) };
+}
