@@ -62,6 +62,41 @@ TEST(SiteListModel, TakingAnItemHandsItsRecordOverAndLinesComeBackAsTheRecordWri
     EXPECT_THROW(model.TakeRecord(1), std::exception);
 }
 
+std::string Saved(const TbrmPwList& list)
+{
+    TMemoryStream stream;
+    list.SaveToStream(stream);
+    return stream.Bytes();
+}
+
+int RowNamed(const TSiteListModel& model, const std::string& name)
+{
+    for (int row = 0; row < model.Count(); ++row)
+        if (model.Record(row).SiteName() == name)
+            return row;
+    return -1;
+}
+
+TEST(SiteListModel, ItsSiteListIsWhatLoadingEveryItemsLineGives)
+{
+    TSiteListModel model;
+    model.AddLines(Lines("bank=a\tpw\t\t\r\nBank 2=b\tpw\t\t\r\n  mail = joe \tpw\r\nzoo=z\t\t\t\r\nab=1\t\t\t\r\n"));
+    model.Record(RowNamed(model, "bank"));
+    model.Record(RowNamed(model, "zoo")).SetUserName("changed");
+    model.TakeRecord(RowNamed(model, "ab"));
+    model.AddRecord(Site("bank=a\tpw\t\t"));
+    model.AddRecord(Site("new=n\t\t\t"));
+    model.AddLines(Lines("imported=i\t\t\t\r\nbank 2=b\tpw\t\t\r\n"));
+
+    std::string everyLine;
+    for (int row = 0; row < model.Count(); ++row)
+        everyLine.append(model.Line(row)).append("\r\n");
+    TbrmPwList expected;
+    expected.LoadFromText(everyLine);
+    EXPECT_EQ(Saved(*model.SiteList()), Saved(expected));
+    EXPECT_EQ(expected.Count(), 7) << "the site added again is written once";
+}
+
 using MainWindowList = MainWindowFixture;
 
 TEST_F(MainWindowList, FillShowsEverySiteSelectsTheFirstAndUpdateGivesTheLinesBack)
