@@ -97,4 +97,35 @@ TEST_F(Placement, MaximisesAndMinimisesOnceTheEventLoopRuns)
     EXPECT_EQ(FormRtn().SavePlacement(window), "1 20 10 300 400") << "the normal bounds of a minimised window";
 }
 
+TEST(PlacementBeforeTheFirstShow, WaitsForTheWindowSystemToShowTheWindow)
+{
+    QWidget window;
+    window.setMinimumSize(100, 100);
+    FormRtn().RestorePlacement(window, "1 20 10 300 400");
+    QApplication::processEvents();
+    EXPECT_FALSE(window.isMinimized()) << "not minimised before the window is shown";
+    window.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(window.isMinimized());
+    EXPECT_EQ(FormRtn().SavePlacement(window), "1 20 10 300 400") << "the outer bounds, once the frame is known";
+}
+
+TEST(OuterMinimum, IsTheSmallestOuterSizeBeforeAndAfterTheFrameIsKnown)
+{
+    QWidget early;
+    SetOuterMinimumSize(early, QSize(350, 350));
+    early.show();
+    QApplication::processEvents();
+    QWidget late;
+    late.show();
+    QApplication::processEvents();
+    SetOuterMinimumSize(late, QSize(350, 350));
+    for (QWidget* window : { &early, &late }) {
+        window->resize(100, 100);
+        EXPECT_EQ(window->frameGeometry().size(), QSize(350, 350));
+        ResizeOuter(*window, QSize(360, 400));
+        EXPECT_EQ(window->frameGeometry().size(), QSize(360, 400)) << "above the minimum, sizes are kept";
+    }
+}
+
 } // namespace

@@ -3,6 +3,10 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
+
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -16,37 +20,107 @@ QSize ClientSizeFor(const QWidget& window, QSize outer)
     return (outer - FrameExtra(window)).expandedTo(window.minimumSize()).boundedTo(window.maximumSize());
 }
 
-// Gives a window the outer size it was asked for once the window system has put
-// its frame around it, then goes.
-class OuterSizeKeeper : public QObject {
-public:
-    static constexpr const char* Name = "outerSizeKeeper";
+QSize ClientMinimumFor(const QWidget& window, QSize outer)
+{
+    return (outer - FrameExtra(window)).expandedTo(QSize(0, 0));
+}
 
-    OuterSizeKeeper(QWidget& window, QSize wanted) : QObject(&window), window(window), wanted(wanted)
+// What waits for the window system to show a window: the outer size and minimum
+// need its frame, and minimising or maximising needs it mapped, since a window
+// manager takes such a request only for a window it already manages. The sizes go
+// first, so the normal bounds a maximised window returns to are the wanted ones.
+class PendingPlacement : public QObject {
+public:
+    static constexpr const char* Name = "pendingPlacement";
+
+    static PendingPlacement& Of(QWidget& window)
     {
-        setObjectName(Name);
-        window.installEventFilter(this);
+        if (QObject* pending = window.findChild<QObject*>(Name, Qt::FindDirectChildrenOnly))
+            return *static_cast<PendingPlacement*>(pending);
+        return *new PendingPlacement(window);
     }
 
-    void Want(QSize size) { wanted = size; }
+    void WantOuterSize(QSize size) { outerSize = size; }
+    void WantOuterMinimum(QSize size) { outerMinimum = size; }
+    void WantState(Qt::WindowState wanted)
+    {
+        state = wanted;
+        SettleSoon();
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         const QEvent::Type type = event->type();
-        if (watched == &window && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show)
-            && !FrameExtra(window).isNull()) {
-            window.removeEventFilter(this);
-            setObjectName(QString());
-            deleteLater();
-            window.resize(ClientSizeFor(window, wanted));
-        }
+        if (watched == &window && type == QEvent::Show)
+            WatchExposure();
+        if ((watched == &window && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show))
+            || (watched == window.windowHandle() && type == QEvent::Expose))
+            Settle();
         return false;
     }
 
 private:
+    explicit PendingPlacement(QWidget& window) : QObject(&window), window(window)
+    {
+        setObjectName(Name);
+        window.installEventFilter(this);
+        WatchExposure();
+    }
+
+    void WatchExposure()
+    {
+        if (window.windowHandle() != nullptr)
+            window.windowHandle()->installEventFilter(this);
+    }
+
+    bool Exposed() const { return window.windowHandle() != nullptr && window.windowHandle()->isExposed(); }
+
+    // A window already on the screen changes its state once the event loop runs.
+    void SettleSoon()
+    {
+        QMetaObject::invokeMethod(this, [this] { Settle(); }, Qt::QueuedConnection);
+    }
+
+    void Settle()
+    {
+        const bool exposed = Exposed();
+        // An exposed window without a frame has none to wait for.
+        if (!FrameExtra(window).isNull() || exposed)
+            ApplySizes();
+        if (exposed && state)
+            ApplyState();
+        if (!outerMinimum && !outerSize && !state) {
+            window.removeEventFilter(this);
+            if (window.windowHandle() != nullptr)
+                window.windowHandle()->removeEventFilter(this);
+            setObjectName(QString());
+            deleteLater();
+        }
+    }
+
+    // Taken before they are applied: applying them sends the events that settle.
+    void ApplySizes()
+    {
+        const std::optional<QSize> minimum = std::exchange(outerMinimum, std::nullopt);
+        const std::optional<QSize> size = std::exchange(outerSize, std::nullopt);
+        if (minimum)
+            window.setMinimumSize(ClientMinimumFor(window, *minimum));
+        if (size)
+            window.resize(ClientSizeFor(window, *size));
+    }
+
+    void ApplyState()
+    {
+        const Qt::WindowState wanted = *std::exchange(state, std::nullopt);
+        ShowNormalState(window);
+        window.setWindowState(window.windowState() | wanted);
+    }
+
     QWidget& window;
-    QSize wanted;
+    std::optional<QSize> outerSize;
+    std::optional<QSize> outerMinimum;
+    std::optional<Qt::WindowState> state;
 };
 
 } // namespace
@@ -70,12 +144,15 @@ void MoveOuter(QWidget& window, QPoint topLeft)
 void ResizeOuter(QWidget& window, QSize size)
 {
     window.resize(ClientSizeFor(window, size));
-    if (!FrameExtra(window).isNull())
-        return;
-    if (QObject* keeper = window.findChild<QObject*>(OuterSizeKeeper::Name, Qt::FindDirectChildrenOnly))
-        static_cast<OuterSizeKeeper*>(keeper)->Want(size);
-    else
-        new OuterSizeKeeper(window, size);
+    if (FrameExtra(window).isNull())
+        PendingPlacement::Of(window).WantOuterSize(size);
+}
+
+void SetOuterMinimumSize(QWidget& window, QSize size)
+{
+    window.setMinimumSize(ClientMinimumFor(window, size));
+    if (FrameExtra(window).isNull())
+        PendingPlacement::Of(window).WantOuterMinimum(size);
 }
 
 bool IsSizeable(const QWidget& window)
@@ -100,13 +177,7 @@ void QueueShownState(QWidget& window, TShownState state)
     const Qt::WindowState wanted = state == TShownState::Minimised ? Qt::WindowMinimized
         : state == TShownState::Maximised                          ? Qt::WindowMaximized
                                                                    : Qt::WindowNoState;
-    QMetaObject::invokeMethod(
-        &window,
-        [&window, wanted] {
-            ShowNormalState(window);
-            window.setWindowState(window.windowState() | wanted);
-        },
-        Qt::QueuedConnection);
+    PendingPlacement::Of(window).WantState(wanted);
 }
 
 std::vector<TScreenGeometry> ScreenGeometries()
