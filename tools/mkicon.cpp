@@ -112,7 +112,7 @@ std::string IconImage(int size)
     PutLittleEndian(image, 32, 2);
     PutLittleEndian(image, 0, 4);
     PutLittleEndian(image, static_cast<std::uint32_t>(pixels.size() + maskRowBytes * size), 4);
-    PutLittleEndian(image, 0, 16);
+    image.append(16, '\0'); // resolution and colour counts, none given
     image.append(reinterpret_cast<const char*>(pixels.data()), pixels.size());
     for (int row = 0; row < size; ++row) {
         std::string mask(static_cast<std::size_t>(maskRowBytes), '\0');
