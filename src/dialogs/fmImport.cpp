@@ -41,20 +41,12 @@ constexpr int CancelRightOffset = 89;
 constexpr int ButtonBottomOffset = 41;
 
 struct TImportItem {
-    TCollatedText name;
     std::unique_ptr<TbrmPwRec> record;
 };
 
-bool NameOrders(const TImportItem& a, const TImportItem& b)
+std::string_view NameOf(const TImportItem& item)
 {
-    return CompareCollated(a.name, b.name) < 0;
-}
-
-TImportItem ItemFor(std::unique_ptr<TbrmPwRec> record)
-{
-    // The name points into the record, which neither changes nor moves while the item lives.
-    const TCollatedText name = TCollatedText::WithoutHead(record->SiteName());
-    return { name, std::move(record) };
+    return item.record->SiteName();
 }
 
 // The items of one list, sorted by site name in the locale's order ignoring case;
@@ -96,8 +88,7 @@ public:
     std::vector<int> Add(std::vector<TImportItem> added)
     {
         beginResetModel();
-        const std::vector<int> rowsNow = MergeCollated(
-            items, std::move(added), [](TImportItem& item) -> TCollatedText& { return item.name; }, NameOrders);
+        const std::vector<int> rowsNow = MergeCollated(items, std::move(added), NameOf, TKeepArrivalOrder());
         endResetModel();
         return rowsNow;
     }
@@ -380,7 +371,7 @@ void TfrmImport::FillFromList()
     std::vector<TImportItem> items;
     items.reserve(static_cast<std::size_t>(FPwList->Count()));
     for (int i = 0; i < FPwList->Count(); ++i)
-        items.push_back(ItemFor(FPwList->Records(i).Clone()));
+        items.push_back({ FPwList->Records(i).Clone() });
     lbxFromArchive->Items().Add(std::move(items));
     lbxFromArchive->MarkFirstItem();
 }

@@ -24,6 +24,18 @@ void Prefetch(const char* address)
 #endif
 }
 
+std::string_view LineText(std::string_view line)
+{
+    return line;
+}
+
+// Lines the locale counts as equal are ordered by their bytes, so only byte-identical
+// lines are duplicates.
+bool ByBytes(std::string_view a, std::string_view b)
+{
+    return a < b;
+}
+
 std::string RemoveCarriageReturns(std::string_view text)
 {
     std::string result;
@@ -153,10 +165,9 @@ std::unique_ptr<TbrmPwRec> TbrmPwRec::Clone() const
     return copy;
 }
 
-bool TbrmPwList::Precedes(const Entry& a, const Entry& b)
+bool TbrmPwList::Precedes(std::string_view a, std::string_view b)
 {
-    const int byLocale = CompareCollated(a, b);
-    return byLocale != 0 ? byLocale < 0 : a.text < b.text;
+    return CollatedPrecedes(a, b, LineText, ByBytes);
 }
 
 void TbrmPwList::Clear()
@@ -167,17 +178,16 @@ void TbrmPwList::Clear()
 
 int TbrmPwList::Add(std::string_view line)
 {
-    const Entry wanted = TCollatedText::WithHead(line);
     int lo = 0;
     int hi = Count() - 1;
     bool found = false;
     while (lo <= hi) {
         const int mid = (lo + hi) / 2;
-        if (Precedes(FLines[static_cast<std::size_t>(mid)], wanted)) {
+        if (Precedes(FLines[static_cast<std::size_t>(mid)], line)) {
             lo = mid + 1;
         } else {
             hi = mid - 1;
-            if (!Precedes(wanted, FLines[static_cast<std::size_t>(mid)])) {
+            if (!Precedes(line, FLines[static_cast<std::size_t>(mid)])) {
                 found = true;
                 lo = mid;
             }
@@ -185,7 +195,7 @@ int TbrmPwList::Add(std::string_view line)
     }
     if (!found) {
         const std::string& stored = *FBlocks.emplace_back(std::make_shared<const std::string>(line));
-        FLines.insert(FLines.begin() + lo, Entry { { wanted.sortHead[0], wanted.sortHead[1] }, stored });
+        FLines.insert(FLines.begin() + lo, stored);
     }
     return lo;
 }
@@ -199,7 +209,7 @@ void TbrmPwList::CheckIndex(int index) const
 std::string_view TbrmPwList::Strings(int index) const
 {
     CheckIndex(index);
-    return FLines[static_cast<std::size_t>(index)].text;
+    return FLines[static_cast<std::size_t>(index)];
 }
 
 TbrmPwRec& TbrmPwList::Records(int index)
@@ -217,18 +227,14 @@ void TbrmPwList::LoadFromText(std::string text)
 {
     Clear();
     const std::string& held = *FBlocks.emplace_back(std::make_shared<const std::string>(std::move(text)));
-    const std::vector<std::string_view> lines = SplitTextLines(held);
-    FLines.resize(lines.size());
-    std::transform(lines.begin(), lines.end(), FLines.begin(), TCollatedText::WithoutHead);
+    FLines = SplitTextLines(held);
     try {
-        SortCollated(FLines, [](Entry& entry) -> TCollatedText& { return entry; }, Precedes);
+        SortCollated(FLines, LineText, ByBytes);
     } catch (...) {
         Clear();
         throw;
     }
-    const auto duplicates = std::unique(FLines.begin(), FLines.end(),
-        [](const Entry& a, const Entry& b) { return a.text == b.text; });
-    FLines.erase(duplicates, FLines.end());
+    FLines.erase(std::unique(FLines.begin(), FLines.end()), FLines.end());
 }
 
 std::unique_ptr<TbrmPwList> TbrmPwList::WithChanges(const std::vector<bool>& kept, std::string added) const
@@ -244,12 +250,12 @@ std::unique_ptr<TbrmPwList> TbrmPwList::WithChanges(const std::vector<bool>& kep
     auto merged = std::make_unique<TbrmPwList>();
     merged->FBlocks = FBlocks;
     merged->FBlocks.insert(merged->FBlocks.end(), extra.FBlocks.begin(), extra.FBlocks.end());
-    std::vector<Entry>& lines = merged->FLines;
+    std::vector<std::string_view>& lines = merged->FLines;
     lines.reserve(static_cast<std::size_t>(std::count(kept.begin(), kept.end(), true)) + places.size());
     // An added line equal to a kept one lands right before it, so duplicates meet.
-    const auto append = [&](const Entry& entry) {
-        if (lines.empty() || lines.back().text != entry.text)
-            lines.push_back(entry);
+    const auto append = [&](std::string_view line) {
+        if (lines.empty() || lines.back() != line)
+            lines.push_back(line);
     };
     std::size_t next = 0;
     for (std::size_t i = 0; i < FLines.size(); ++i) {
@@ -268,20 +274,20 @@ void TbrmPwList::SaveToStream(TStream& stream) const
     // Written through a bounded buffer, so the text is never held twice.
     constexpr std::size_t bufferSize = 1 << 16;
     std::uint64_t total = 0;
-    for (const Entry& entry : FLines)
-        total += entry.text.size() + 2;
+    for (const std::string_view line : FLines)
+        total += line.size() + 2;
     stream.Reserve(total);
     std::string buffer;
     buffer.reserve(bufferSize);
     for (std::size_t i = 0; i < FLines.size(); ++i) {
-        const Entry& entry = FLines[i];
+        const std::string_view line = FLines[i];
         if (i + PrefetchDistance < FLines.size())
-            Prefetch(FLines[i + PrefetchDistance].text.data());
-        if (buffer.size() + entry.text.size() + 2 > bufferSize && !buffer.empty()) {
+            Prefetch(FLines[i + PrefetchDistance].data());
+        if (buffer.size() + line.size() + 2 > bufferSize && !buffer.empty()) {
             stream.WriteBytes(buffer);
             buffer.clear();
         }
-        buffer.append(entry.text).append("\r\n");
+        buffer.append(line).append("\r\n");
     }
     stream.WriteBytes(buffer);
 }

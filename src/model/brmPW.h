@@ -1,6 +1,5 @@
 #pragma once
 
-#include "model/CollatedText.h"
 #include "model/Stream.h"
 
 #include <cstdint>
@@ -80,14 +79,10 @@ public:
     std::unique_ptr<TbrmPwList> WithChanges(const std::vector<bool>& kept, std::string added) const;
 
 private:
-    // A held line with the head of its sort key; lines loaded already in order carry
-    // no head, since they are rarely compared again.
-    using Entry = TCollatedText;
-
-    static bool Precedes(const Entry& a, const Entry& b);
+    static bool Precedes(std::string_view a, std::string_view b);
     void CheckIndex(int index) const;
 
-    std::vector<Entry> FLines;
+    std::vector<std::string_view> FLines;
     // The bytes the entries point into; a block never moves once stored, and lists
     // made from this one share it.
     std::vector<std::shared_ptr<const std::string>> FBlocks;

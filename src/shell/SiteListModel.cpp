@@ -22,7 +22,7 @@ QVariant TSiteListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= Count() || role != Qt::DisplayRole)
         return QVariant();
-    return ToQString(std::string(items[static_cast<std::size_t>(index.row())].name.text));
+    return ToQString(std::string(NameOf(items[static_cast<std::size_t>(index.row())])));
 }
 
 const TSiteListModel::Item& TSiteListModel::ItemAt(int row) const
@@ -55,14 +55,32 @@ int TSiteListModel::RowOf(const TbrmPwRec& record) const
     return owner == items.end() ? -1 : static_cast<int>(owner - items.begin());
 }
 
-std::string_view TSiteListModel::Keep(std::string text)
+std::string_view TSiteListModel::NameOf(const Item& item) const
 {
-    return *texts.emplace_back(std::make_unique<std::string>(std::move(text)));
+    if (item.takenLine >= 0)
+        return SiteNameOfLine(taken->Strings(item.takenLine));
+    return keptNames[static_cast<std::size_t>(item.keptName)];
 }
 
-bool TSiteListModel::NameOrders(const Item& a, const Item& b)
+bool TSiteListModel::NameOrders(const Item& a, const Item& b) const
 {
-    return CompareCollated(a.name, b.name) < 0;
+    return CollatedPrecedes(a, b, [this](const Item& item) { return NameOf(item); }, TKeepArrivalOrder());
+}
+
+void TSiteListModel::MergeIn(std::vector<Item> added)
+{
+    MergeCollated(items, std::move(added), [this](const Item& item) { return NameOf(item); }, TKeepArrivalOrder());
+}
+
+// The name is kept apart from the record, which the editor changes before the item
+// is taken out and added again at its new place.
+TSiteListModel::Item TSiteListModel::ItemFor(std::unique_ptr<TbrmPwRec> record)
+{
+    Item item;
+    item.keptName = static_cast<int>(keptNames.size());
+    keptNames.push_back(record->SiteName());
+    item.record = std::move(record);
+    return item;
 }
 
 void TSiteListModel::AddLines(std::shared_ptr<const TbrmPwList> sites)
@@ -87,7 +105,6 @@ void TSiteListModel::TakeLines(std::shared_ptr<const TbrmPwList> sites)
         for (std::size_t i = begin; i < end; ++i) {
             const std::string_view line = taken->Strings(static_cast<int>(i));
             added[i].takenLine = static_cast<int>(i);
-            added[i].name = TCollatedText::WithoutHead(SiteNameOfLine(line));
             // A line its record would write otherwise gets its record now, so that
             // every line the model writes is the one the record gives.
             if (!IsWrittenLine(line)) {
@@ -96,26 +113,26 @@ void TSiteListModel::TakeLines(std::shared_ptr<const TbrmPwList> sites)
             }
         }
     });
-    MergeCollated(items, std::move(added), [](Item& item) -> TCollatedText& { return item.name; }, NameOrders);
+    MergeIn(std::move(added));
 }
 
 void TSiteListModel::CopyLines(const TbrmPwList& sites)
 {
-    std::vector<Item> added(static_cast<std::size_t>(sites.Count()));
-    for (std::size_t i = 0; i < added.size(); ++i) {
-        added[i].record = std::make_unique<TbrmPwRec>();
-        added[i].record->SetLine(sites.Strings(static_cast<int>(i)));
-        added[i].name = TCollatedText::WithoutHead(Keep(added[i].record->SiteName()));
+    std::vector<Item> added;
+    added.reserve(static_cast<std::size_t>(sites.Count()));
+    for (int i = 0; i < sites.Count(); ++i) {
+        auto record = std::make_unique<TbrmPwRec>();
+        record->SetLine(sites.Strings(i));
+        added.push_back(ItemFor(std::move(record)));
     }
-    MergeCollated(items, std::move(added), [](Item& item) -> TCollatedText& { return item.name; }, NameOrders);
+    MergeIn(std::move(added));
 }
 
 int TSiteListModel::AddRecord(std::unique_ptr<TbrmPwRec> record)
 {
-    Item item;
-    item.name = TCollatedText::WithoutHead(Keep(record->SiteName()));
-    item.record = std::move(record);
-    const auto place = std::upper_bound(items.begin(), items.end(), item, NameOrders);
+    Item item = ItemFor(std::move(record));
+    const auto place = std::upper_bound(items.begin(), items.end(), item,
+        [this](const Item& a, const Item& b) { return NameOrders(a, b); });
     const int row = static_cast<int>(place - items.begin());
     beginInsertRows(QModelIndex(), row, row);
     items.insert(place, std::move(item));
@@ -138,7 +155,7 @@ void TSiteListModel::Clear()
     beginResetModel();
     items.clear();
     taken.reset();
-    texts.clear();
+    keptNames.clear();
     endResetModel();
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "model/CollatedText.h"
 #include "model/brmPW.h"
 
 #include <QAbstractListModel>
@@ -45,21 +44,26 @@ public:
     std::unique_ptr<TbrmPwList> SiteList() const;
 
 private:
+    // Small, since there is one per site: a row of the taken list, or the name kept
+    // for a record, and the record once made.
     struct Item {
-        TCollatedText name;
         // The item's line in the taken list; -1 for an item made from a record.
         int takenLine = -1;
+        // The name shown for an item made from a record, as it was when the item was added.
+        int keptName = -1;
         mutable std::unique_ptr<TbrmPwRec> record;
     };
 
-    static bool NameOrders(const Item& a, const Item& b);
+    std::string_view NameOf(const Item& item) const;
+    bool NameOrders(const Item& a, const Item& b) const;
+    void MergeIn(std::vector<Item> added);
     const Item& ItemAt(int row) const;
-    // Keeps Text for as long as the items may show it.
-    std::string_view Keep(std::string text);
+    // Keeps Name for as long as the item made for Record may show it.
+    Item ItemFor(std::unique_ptr<TbrmPwRec> record);
     void TakeLines(std::shared_ptr<const TbrmPwList> sites);
     void CopyLines(const TbrmPwList& sites);
 
     std::vector<Item> items;
     std::shared_ptr<const TbrmPwList> taken;
-    std::vector<std::unique_ptr<std::string>> texts;
+    std::vector<std::string> keptNames;
 };
