@@ -9,6 +9,7 @@
 #include "shell/CommandLine.h"
 #include "shell/Ribbon.h"
 #include "shell/SiteListModel.h"
+#include "shell/SiteListView.h"
 #include "shell/ExceptionHandler.h"
 #include "services/brmFormRtn.h"
 #include "services/globals.h"
@@ -33,7 +34,7 @@ const char* const PlacementName = "TfrmMain";
 } // namespace
 
 TfrmMain::TfrmMain()
-    : lbxSiteList(new QListView(this)), FSiteItems(new TSiteListModel())
+    : lbxSiteList(new TSiteListView(this)), FSiteItems(new TSiteListModel())
 {
     setObjectName("frmMain");
     setFont(DesignedFont("Verdana"));
