@@ -1,6 +1,7 @@
 #include "shell/SiteListView.h"
 
 #include <QApplication>
+#include <QKeySequence>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStringListModel>
@@ -164,7 +165,7 @@ TEST_P(SiteListViewRows, KeysMoveTheCurrentRowAndKeepItInSight)
     // Focus given by a window manager may already have made the first row current.
     view.selectionModel()->clearCurrentIndex();
     for (const Step& step : steps) {
-        SCOPED_TRACE(QTest::toString(step.key));
+        SCOPED_TRACE(QKeySequence(step.key).toString().toStdString());
         QTest::keyClick(&view, step.key);
         EXPECT_EQ(Current(), step.expected);
         if (step.expected >= 0) {
