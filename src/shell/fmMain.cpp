@@ -41,8 +41,6 @@ TfrmMain::TfrmMain()
     FSiteItems->setParent(this);
     lbxSiteList->setObjectName("lbxSiteList");
     lbxSiteList->setModel(FSiteItems);
-    // One line per item: uniform rows let the view show any number of sites at once.
-    lbxSiteList->setUniformItemSizes(true);
     lbxSiteList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     auto* body = new QWidget(this);
     auto* column = new QVBoxLayout(body);
