@@ -31,8 +31,9 @@ TEST(CollatedSort, SortsStablyByTheLocaleIgnoringCaseAcrossEveryPiece)
         const int byLocale = CompareCollated(
             TCollatedText::WithoutHead(items[i - 1].name), TCollatedText::WithoutHead(items[i].name));
         ASSERT_LE(byLocale, 0) << i;
-        if (byLocale == 0)
+        if (byLocale == 0) {
             ASSERT_LT(items[i - 1].arrival, items[i].arrival) << "equal names keep their arrival order";
+        }
     }
 }
 
