@@ -51,13 +51,18 @@ std::string_view TTextWithLines::Content(std::size_t index) const
     return std::string_view(text).substr(lines[index].begin, lines[index].contentEnd - lines[index].begin);
 }
 
+std::string TTextWithLines::Ended() const
+{
+    if (lines.empty() || lines.back().HasLineEnd())
+        return text;
+    return text + (Content(lines.size() - 1).ends_with('\r') ? "\r\n" : lineEnd);
+}
+
 std::string TTextWithLines::Separated() const
 {
     if (lines.empty())
         return text;
-    std::string separated = text;
-    if (!lines.back().HasLineEnd())
-        separated += lineEnd;
+    std::string separated = Ended();
     if (!Trimmed(Content(lines.size() - 1)).empty())
         separated += lineEnd;
     return separated;

@@ -31,6 +31,9 @@ struct TTextWithLines {
     explicit TTextWithLines(std::string bytes);
 
     std::string_view Content(std::size_t index) const;
+    // The text with its last line ended and that line unchanged: a bare CR at its end
+    // is content, so it takes a CR LF after it, as LF alone would make the two a line end.
+    std::string Ended() const;
     // The text ending in a blank line, so that what is appended stands apart.
     std::string Separated() const;
 

@@ -203,6 +203,31 @@ TEST_F(ProfileFile, WritingEditsOnlyTheKeysLine)
     }
 }
 
+// A last line may end in a bare CR, which is part of that line's value; a line end
+// added after it must not join that CR into a CR LF.
+TEST_F(ProfileFile, AppendingNeverChangesAnExistingLine)
+{
+    struct Case {
+        const char* before;
+        const char* section;
+        const char* after;
+    };
+    const Case cases[] = {
+        { "[App]\na=1\r", "App", "[App]\na=1\r\r\nNew=v" },
+        { "[App]\r\na=1\r", "App", "[App]\r\na=1\r\r\nNew=v" },
+        { "[App]\na=1\r", "Next", "[App]\na=1\r\r\n\n[Next]\nNew=v\n" },
+        { "[App]\na=1\n;\r", "Next", "[App]\na=1\n;\r\r\n\n[Next]\nNew=v\n" },
+    };
+    for (const Case& c : cases) {
+        folder.Write("state.ini", c.before);
+        const std::string value = Value("App", "a");
+        ASSERT_TRUE(WriteProfileString(Ini(), c.section, "New", "v"));
+        EXPECT_EQ(folder.Read("state.ini"), c.after) << testing::PrintToString(std::string(c.before));
+        EXPECT_EQ(Value("App", "a"), value) << testing::PrintToString(std::string(c.before));
+        EXPECT_EQ(Value(c.section, "New"), "v");
+    }
+}
+
 TEST_F(ProfileFile, ValuesReadBackAsWritten)
 {
     const std::string values[] = { "0 147 251 518 589", "/home/user/My Sites.zip", " leading", "trailing ",

@@ -222,6 +222,16 @@ TEST_F(UserRegistry, ChangesKeepEveryOtherKeyAndValueExactly)
     EXPECT_TRUE(Text().ends_with("@=\"last\"\n\n[HKEY_CURRENT_USER\\Software\\New]\n\"Value\"=\"x\"\n")) << Text();
 }
 
+TEST_F(UserRegistry, AddingAKeyKeepsALastLineThatEndsInABareCarriageReturn)
+{
+    const std::string before = Header + "[HKEY_CURRENT_USER\\Software\\Other]\n\"Kept\"=\"1\"\n; note\r";
+    folder.Write("user-registry.reg", before);
+    const std::unique_ptr<TRegistryKey> key = TRegistryKey::OpenForWriting(KeyPath);
+    ASSERT_TRUE(key);
+    EXPECT_TRUE(key->SetStringValue("Value", "x"));
+    EXPECT_EQ(Text(), before + "\r\n\n[HKEY_CURRENT_USER\\Software\\SiteVault]\n\"Value\"=\"x\"\n");
+}
+
 TEST_F(UserRegistry, DeletingRemovesEveryValueOfTheName)
 {
     folder.Write("user-registry.reg",

@@ -158,7 +158,7 @@ private:
     {
         const TLine& before = lines[index];
         if (!before.HasLineEnd())
-            return text + lineEnd + line;
+            return Ended() + line;
         return text.substr(0, before.end) + line + lineEnd + text.substr(before.end);
     }
 

@@ -426,7 +426,7 @@ private:
     {
         const TLine& before = lines[index];
         if (!before.HasLineEnd())
-            return text + lineEnd + added;
+            return Ended() + added;
         return text.substr(0, before.end) + added + lineEnd + text.substr(before.end);
     }
 
