@@ -72,16 +72,122 @@ std::optional<std::uint64_t> FindEndRecord(const TReadOnlyFile& file)
         for (std::size_t position = block.size() - End::Size + 1; position-- > 0;) {
             if (!HasSignatureAt(block, position, EndRecordSignature))
                 continue;
+            // A signature inside a comment claims more comment than the file holds; the
+            // real record may still come before it.
             const std::uint64_t recordEnd = blockStart + position + End::Size;
             if (size - recordEnd >= GetUInt16(block, position + End::CommentLength))
                 return blockStart + position;
-            break;
         }
         if (blockStart == 0)
             return std::nullopt;
         blockEnd = blockStart + End::Size;
         blockLength = std::min(blockLength * 2, MaximumSearchBlock);
     }
+}
+
+// The last position at or before Last where Signature starts, the file read
+// backwards in large blocks that overlap by three bytes.
+std::optional<std::uint64_t> FindSignatureBackward(const TReadOnlyFile& file, std::uint64_t last,
+    std::uint32_t signature)
+{
+    std::uint64_t blockEnd = last + 4;
+    for (;;) {
+        const std::uint64_t blockStart = blockEnd > MaximumSearchBlock ? blockEnd - MaximumSearchBlock : 0;
+        const std::string block = ReadExactly(file, blockStart, static_cast<std::size_t>(blockEnd - blockStart));
+        for (std::size_t position = block.size() - 3; position-- > 0;)
+            if (GetUInt32(block, position) == signature)
+                return blockStart + position;
+        if (blockStart == 0)
+            return std::nullopt;
+        blockEnd = blockStart + 3;
+    }
+}
+
+bool HasRecordAt(const TReadOnlyFile& file, std::uint64_t offset, std::size_t length, std::uint32_t signature)
+{
+    return offset <= file.Size() && file.Size() - offset >= length
+        && GetUInt32(ReadExactly(file, offset, 4), 0) == signature;
+}
+
+// A saturated end record has its Zip64 locator somewhere before it; an unsaturated
+// one may have it right before it.
+std::optional<std::uint64_t> FindZip64Locator(const TReadOnlyFile& file, std::uint64_t endOffset, bool saturated)
+{
+    if (endOffset < Zip64LocatorSize)
+        return std::nullopt;
+    const std::uint64_t adjacent = endOffset - Zip64LocatorSize;
+    if (saturated)
+        return FindSignatureBackward(file, adjacent, Zip64LocatorSignature);
+    if (HasRecordAt(file, adjacent, Zip64LocatorSize, Zip64LocatorSignature))
+        return adjacent;
+    return std::nullopt;
+}
+
+// The Zip64 end record a locator leads to: where the locator says, or right before
+// the locator when leading bytes moved the archive away from its stored offsets.
+std::optional<std::uint64_t> FindZip64EndRecord(const TReadOnlyFile& file, std::uint64_t locatorAt)
+{
+    const std::uint64_t stored = GetUInt64(ReadExactly(file, locatorAt, Zip64LocatorSize), 8);
+    if (stored <= locatorAt && locatorAt - stored >= Zip64EndRecordSize
+        && HasRecordAt(file, stored, Zip64EndRecordSize, Zip64EndRecordSignature))
+        return stored;
+    if (locatorAt >= Zip64EndRecordSize
+        && HasRecordAt(file, locatorAt - Zip64EndRecordSize, Zip64EndRecordSize, Zip64EndRecordSignature))
+        return locatorAt - Zip64EndRecordSize;
+    return std::nullopt;
+}
+
+// What the end records say of the central directory, and where in the file it ends.
+struct DirectoryLocation {
+    std::uint64_t diskNumber;
+    std::uint64_t entryCount;
+    std::uint64_t size;
+    std::uint64_t offset;
+    std::uint64_t end;
+};
+
+// The end record's values, each saturated one replaced by its Zip64 value. Zip64
+// records right before an unsaturated end record still mark where the directory ends.
+DirectoryLocation LocateDirectory(const TReadOnlyFile& file, std::uint64_t endOffset)
+{
+    const std::string end = ReadExactly(file, endOffset, End::Size);
+    DirectoryLocation where { GetUInt16(end, End::DiskNumber), GetUInt16(end, End::EntriesTotal),
+        GetUInt32(end, End::CentralDirectorySize), GetUInt32(end, End::CentralDirectoryOffset), endOffset };
+    const bool diskSaturated = where.diskNumber == 0xFFFF;
+    const bool countSaturated = where.entryCount == 0xFFFF;
+    const bool sizeSaturated = where.size == 0xFFFFFFFFu;
+    const bool offsetSaturated = where.offset == 0xFFFFFFFFu;
+    const bool saturated = diskSaturated || countSaturated || sizeSaturated || offsetSaturated
+        || GetUInt16(end, End::CentralDirectoryDisk) == 0xFFFF || GetUInt16(end, End::EntriesOnDisk) == 0xFFFF;
+
+    const std::optional<std::uint64_t> locatorAt = FindZip64Locator(file, endOffset, saturated);
+    const std::optional<std::uint64_t> zip64At = locatorAt ? FindZip64EndRecord(file, *locatorAt) : std::nullopt;
+    if (!zip64At) {
+        if (saturated)
+            RaiseNotAPkZipFile();
+        return where;
+    }
+    const std::string zip64 = ReadExactly(file, *zip64At, Zip64EndRecordSize);
+    if (diskSaturated)
+        where.diskNumber = GetUInt32(zip64, 16);
+    if (countSaturated)
+        where.entryCount = GetUInt64(zip64, 32);
+    if (sizeSaturated)
+        where.size = GetUInt64(zip64, 40);
+    if (offsetSaturated)
+        where.offset = GetUInt64(zip64, 48);
+    where.end = *zip64At;
+    return where;
+}
+
+// Leading bytes (a self-extracting program, a prepended file) shift every stored
+// offset by what lies between the stored end of the directory and its real end.
+std::uint64_t LeadingBytes(const TReadOnlyFile& file, const DirectoryLocation& where)
+{
+    if (where.end < where.offset || where.end - where.offset <= where.size)
+        return 0;
+    const std::uint64_t shift = where.end - where.offset - where.size;
+    return HasRecordAt(file, where.offset + shift, Central::Size, CentralHeaderSignature) ? shift : 0;
 }
 
 bool IsZip(const TReadOnlyFile& file)
@@ -201,6 +307,9 @@ public:
         const TReadOnlyFile& file = *reader.FFile;
         if ((entry.versionNeeded & 0xFF) >= 64)
             Fail(NewerVersionRequired);
+        // These entries carry no traditional encryption header: no password could open them.
+        if (entry.method == MethodAes || (entry.flags & FlagStrongEncryption))
+            Fail(UnsupportedMethod);
         const std::uint64_t localOffset = entry.localHeaderOffset + reader.FOffsetShift;
         if (localOffset > file.Size() || file.Size() - localOffset < Local::Size)
             Fail(NotAPkZipFile);
@@ -218,8 +327,11 @@ public:
         TTraditionalCipher cipher;
         if (entry.flags & FlagEncrypted)
             NegotiatePassword(source, cipher, checkValue);
-        if (entry.uncompressedSize == 0)
+        if (entry.uncompressedSize == 0) {
+            // The CRC-32 of no bytes is 0; anything else marks a damaged entry.
+            CheckCrc(0);
             return;
+        }
         const std::unique_ptr<TMemberDecoder> decoder = MakeMemberDecoder(entry.method);
         if (!decoder)
             Fail(UnsupportedMethod);
@@ -231,11 +343,17 @@ public:
             crc = Crc32(bytes, crc);
             stream.WriteBytes(bytes);
         });
+        CheckCrc(crc);
+    }
+
+private:
+    void CheckCrc(std::uint32_t crc)
+    {
         if (crc != entry.crc)
             reader.Notify(entry, ArchiveError, FailedCrcCheck, ArchiveErrorMessage(FailedCrcCheck));
     }
 
-private:
+
     void NegotiatePassword(FileMemberSource& source, TTraditionalCipher& cipher, std::uint32_t checkValue)
     {
         int counter = 0;
@@ -314,55 +432,17 @@ void TArchiveReader::LoadDirectory()
     const std::optional<std::uint64_t> endOffset = FindEndRecord(file);
     if (!endOffset)
         RaiseNotAPkZipFile();
-    const std::string end = ReadExactly(file, *endOffset, End::Size);
-    std::uint64_t diskNumber = GetUInt16(end, End::DiskNumber);
-    std::uint64_t entryCount = GetUInt16(end, End::EntriesTotal);
-    std::uint64_t directorySize = GetUInt32(end, End::CentralDirectorySize);
-    std::uint64_t directoryOffset = GetUInt32(end, End::CentralDirectoryOffset);
-    std::uint64_t directoryEnd = *endOffset;
-
-    const bool saturated = diskNumber == 0xFFFF || GetUInt16(end, End::CentralDirectoryDisk) == 0xFFFF
-        || GetUInt16(end, End::EntriesOnDisk) == 0xFFFF || entryCount == 0xFFFF || directorySize == 0xFFFFFFFFu
-        || directoryOffset == 0xFFFFFFFFu;
-    if (saturated) {
-        std::uint64_t at = *endOffset >= Zip64LocatorSize ? *endOffset - Zip64LocatorSize : 0;
-        for (;; --at) {
-            if (GetUInt32(ReadExactly(file, at, 4), 0) == Zip64LocatorSignature)
-                break;
-            if (at == 0)
-                RaiseNotAPkZipFile();
-        }
-        const std::string locator = ReadExactly(file, at, Zip64LocatorSize);
-        const std::uint64_t zip64Offset = GetUInt64(locator, 8);
-        if (zip64Offset > file.Size() || file.Size() - zip64Offset < Zip64EndRecordSize)
-            RaiseNotAPkZipFile();
-        const std::string zip64 = ReadExactly(file, zip64Offset, Zip64EndRecordSize);
-        if (GetUInt32(zip64, 0) != Zip64EndRecordSignature)
-            RaiseNotAPkZipFile();
-        diskNumber = GetUInt32(zip64, 16);
-        entryCount = GetUInt64(zip64, 32);
-        directorySize = GetUInt64(zip64, 40);
-        directoryOffset = GetUInt64(zip64, 48);
-        directoryEnd = zip64Offset;
-    }
-    if (diskNumber != 0)
+    const DirectoryLocation where = LocateDirectory(file, *endOffset);
+    if (where.diskNumber != 0)
         throw AppError("Archives split into several parts are not supported");
+    FOffsetShift = LeadingBytes(file, where);
 
-    // Leading bytes (a self-extracting program, a prepended file) shift every stored offset.
-    FOffsetShift = 0;
-    if (directoryEnd >= directoryOffset + directorySize) {
-        const std::uint64_t shift = directoryEnd - directoryOffset - directorySize;
-        if (shift > 0 && directoryOffset + shift + 4 <= file.Size()
-            && GetUInt32(ReadExactly(file, directoryOffset + shift, 4), 0) == CentralHeaderSignature)
-            FOffsetShift = shift;
-    }
-
-    std::uint64_t at = directoryOffset + FOffsetShift;
-    if (entryCount > file.Size() / Central::Size)
+    std::uint64_t at = where.offset + FOffsetShift;
+    if (where.entryCount > file.Size() / Central::Size)
         RaiseNotAPkZipFile();
     std::vector<TArchiveEntry> entries;
-    entries.reserve(static_cast<std::size_t>(entryCount));
-    for (std::uint64_t i = 0; i < entryCount; ++i) {
+    entries.reserve(static_cast<std::size_t>(where.entryCount));
+    for (std::uint64_t i = 0; i < where.entryCount; ++i) {
         if (at > file.Size() || file.Size() - at < Central::Size)
             RaiseNotAPkZipFile();
         const std::string header = ReadExactly(file, at, Central::Size);

@@ -21,8 +21,10 @@ constexpr std::uint32_t SpanningMarker = 0x08074B50u; // the first bytes while s
 
 constexpr std::uint16_t MethodStored = 0;
 constexpr std::uint16_t MethodDeflate = 8;
+constexpr std::uint16_t MethodAes = 99;
 constexpr std::uint16_t FlagEncrypted = 0x0001;
 constexpr std::uint16_t FlagDataDescriptor = 0x0008;
+constexpr std::uint16_t FlagStrongEncryption = 0x0040;
 constexpr std::uint16_t FlagUtf8Name = 0x0800;
 constexpr std::uint8_t HostMsDos = 0;
 constexpr std::uint16_t Zip64ExtraId = 0x0001;

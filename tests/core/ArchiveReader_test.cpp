@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <optional>
 #include <sys/resource.h>
 #include <zlib.h>
 
@@ -163,8 +165,16 @@ TEST_F(ArchiveReader, DamagedDataFailsTheCrcCheckAfterWriting)
     EXPECT_EQ(failures[0].message, "Failed CRC Check");
 }
 
-// An archive of several members put together from the layout records.
-std::string BuildArchive(const std::vector<std::pair<std::string, std::string>>& members, const std::string& comment)
+using Members = std::vector<std::pair<std::string, std::string>>;
+
+// Stored members and their central directory, without end records.
+struct ArchiveBody {
+    std::string bytes;
+    std::uint64_t centralOffset;
+    std::uint64_t centralSize;
+};
+
+ArchiveBody BuildBody(const Members& members)
 {
     std::string file;
     std::string central;
@@ -179,11 +189,33 @@ std::string BuildArchive(const std::vector<std::pair<std::string, std::string>>&
         AppendCentralHeader(central, entry, offset);
     }
     const std::uint64_t centralOffset = file.size();
-    file += central;
-    AppendEndRecords(file, members.size(), central.size(), centralOffset);
+    return { file + central, centralOffset, central.size() };
+}
+
+// An archive of several members put together from the layout records.
+std::string BuildArchive(const Members& members, const std::string& comment)
+{
+    auto [file, centralOffset, centralSize] = BuildBody(members);
+    AppendEndRecords(file, members.size(), centralSize, centralOffset);
     file[file.size() - 2] = static_cast<char>(comment.size() & 0xFF);
     file[file.size() - 1] = static_cast<char>(comment.size() >> 8);
     return file + comment;
+}
+
+// One member "Data" holding Data, its other fields as Entry declares them.
+std::string SingleMember(EntryFields entry, const std::string& data)
+{
+    entry.name = "Data";
+    entry.compressedSize = data.size();
+    std::string file;
+    AppendLocalHeader(file, entry);
+    file += data;
+    std::string central;
+    AppendCentralHeader(central, entry, 0);
+    const std::uint64_t centralOffset = file.size();
+    file += central;
+    AppendEndRecords(file, 1, central.size(), centralOffset);
+    return file;
 }
 
 // One deflated member "Data" whose header declares Size bytes.
@@ -200,21 +232,11 @@ std::string DeflatedArchive(const std::string& text, std::uint64_t declaredSize)
     deflated.resize(stream.total_out);
     deflateEnd(&stream);
     EntryFields entry;
-    entry.name = "Data";
     entry.method = MethodDeflate;
     entry.versionNeeded = 20;
     entry.crc = Crc32(text);
-    entry.compressedSize = deflated.size();
     entry.uncompressedSize = declaredSize;
-    std::string file;
-    AppendLocalHeader(file, entry);
-    file += deflated;
-    std::string central;
-    AppendCentralHeader(central, entry, 0);
-    const std::uint64_t centralOffset = file.size();
-    file += central;
-    AppendEndRecords(file, 1, central.size(), centralOffset);
-    return file;
+    return SingleMember(entry, deflated);
 }
 
 long PeakKilobytes()
@@ -336,6 +358,172 @@ TEST_F(ArchiveReader, DamageNeverPassesForTheText)
             }
         }
     }
+}
+
+// A Zip64 end record at At and its locator, holding the given values.
+std::string Zip64Records(std::uint64_t at, std::uint64_t entries, std::uint64_t size, std::uint64_t offset)
+{
+    std::string out;
+    PutUInt32(out, Zip64EndRecordSignature);
+    PutUInt64(out, 44); // the record's length after this field
+    PutUInt16(out, 45);
+    PutUInt16(out, 45);
+    PutUInt32(out, 0);
+    PutUInt32(out, 0);
+    PutUInt64(out, entries);
+    PutUInt64(out, entries);
+    PutUInt64(out, size);
+    PutUInt64(out, offset);
+    PutUInt32(out, Zip64LocatorSignature);
+    PutUInt32(out, 0);
+    PutUInt64(out, at);
+    PutUInt32(out, 1);
+    return out;
+}
+
+std::string EndRecord(std::uint16_t entries, std::uint32_t size, std::uint32_t offset)
+{
+    std::string out;
+    PutUInt32(out, EndRecordSignature);
+    PutUInt32(out, 0); // both disk numbers
+    PutUInt16(out, entries);
+    PutUInt16(out, entries);
+    PutUInt32(out, size);
+    PutUInt32(out, offset);
+    PutUInt16(out, 0);
+    return out;
+}
+
+// Members, then Zip64 records counting Zip64Entries, then an end record counting
+// EndEntries whose directory offset is saturated when SaturateOffset.
+std::string Zip64Archive(const Members& members, std::uint64_t zip64Entries, std::uint16_t endEntries,
+    bool saturateOffset)
+{
+    const ArchiveBody body = BuildBody(members);
+    return body.bytes + Zip64Records(body.bytes.size(), zip64Entries, body.centralSize, body.centralOffset)
+        + EndRecord(endEntries, body.centralSize,
+            saturateOffset ? 0xFFFFFFFFu : static_cast<std::uint32_t>(body.centralOffset));
+}
+
+std::string FromHex(std::string_view hex)
+{
+    std::string bytes;
+    for (std::size_t at = 0; at + 1 < hex.size(); at += 2)
+        bytes += static_cast<char>(std::stoi(std::string(hex.substr(at, 2)), nullptr, 16));
+    return bytes;
+}
+
+// Written by Info-ZIP zip 3.0 (zip -X -0 -z) with the comment
+// "note PK\x05\x06 kept for the records of the year".
+const std::string InfoZipSignatureInComment = FromHex(
+    "504b03040a000000000063948b5da89459df0800000008000000040000004461"
+    "7461613d620909090d0a504b01021e030a000000000063948b5da89459df0800"
+    "000008000000040000000000000000000000a4810000000044617461504b0506"
+    "0000000001000100320000002a0000002a006e6f746520504b0506206b657074"
+    "20666f7220746865207265636f726473206f66207468652079656172");
+
+EntryFields Declared(std::uint16_t flags, std::uint16_t method, std::uint32_t crc, std::uint64_t size)
+{
+    EntryFields entry;
+    entry.flags = flags;
+    entry.method = method;
+    entry.versionNeeded = 20;
+    entry.crc = crc;
+    entry.uncompressedSize = size;
+    return entry;
+}
+
+// Each archive is opened and "Data" extracted with no password, the prompts counted.
+TEST_F(ArchiveReader, CraftedArchives)
+{
+    const Members data = { { "Data", "text" } };
+    const std::string leading(3000, 'L');
+    const std::string name76 = "notes/" + std::string(24, 'n'); // its central header is 76 bytes long
+    const std::string cipherHeaderAndText = std::string(12, 'h') + "text";
+    struct Case {
+        const char* label;
+        std::string archive;
+        std::string text;
+        const char* failure; // the one notification expected, if any
+    };
+    const Case cases[] = {
+        { "end record counts one entry, Zip64 record none", Zip64Archive(data, 0, 1, true), "text", nullptr },
+        { "saturated count from the Zip64 record", Zip64Archive(data, 1, 0xFFFF, false), "text", nullptr },
+        { "Zip64 records after a 76-byte first central header",
+            Zip64Archive({ { name76, "x" }, { "Data", "text" } }, 2, 2, false), "text", nullptr },
+        { "leading bytes, saturated end record", leading + Zip64Archive(data, 1, 1, true), "text", nullptr },
+        { "leading bytes, unsaturated end record", leading + Zip64Archive(data, 1, 1, false), "text", nullptr },
+        { "Info-ZIP comment holding the end record signature", InfoZipSignatureInComment, "a=b\t\t\t\r\n",
+            nullptr },
+        { "AES method", SingleMember(Declared(FlagEncrypted, 99, Crc32("text"), 4), cipherHeaderAndText), "",
+            "Cannot extract file - unsupported compression method" },
+        { "strong encryption flag",
+            SingleMember(Declared(FlagEncrypted | 0x0040, MethodStored, Crc32("text"), 4), cipherHeaderAndText), "",
+            "Cannot extract file - unsupported compression method" },
+        { "empty member with a CRC", SingleMember(Declared(0, MethodStored, 0x12345678u, 0), ""), "",
+            "Failed CRC Check" },
+    };
+    for (const Case& crafted : cases) {
+        SCOPED_TRACE(crafted.label);
+        folder.Write("crafted.zip", crafted.archive);
+        failures.clear();
+        int prompts = 0;
+        TArchiveReader reader;
+        reader.SetOnNeedPassword([&prompts](TArchiveReader&, std::string& password) {
+            ++prompts;
+            password = "pw";
+        });
+        reader.SetOnProcessItemFailure([this](TArchiveReader& sender, const TArchiveEntry&, int process,
+                                           int errorClass, int errorCode) {
+            failures.push_back({ process, errorClass, errorCode, sender.FailureMessage() });
+        });
+        TMemoryStream stream;
+        try {
+            reader.SetFileName(folder.File("crafted.zip"));
+            reader.ExtractMember("Data", stream);
+        } catch (const AppError& error) {
+            ADD_FAILURE() << error.what();
+            continue;
+        }
+        EXPECT_EQ(stream.Bytes(), crafted.text);
+        EXPECT_EQ(prompts, 0);
+        if (!crafted.failure) {
+            EXPECT_TRUE(failures.empty());
+            continue;
+        }
+        ASSERT_EQ(failures.size(), 1u);
+        EXPECT_EQ(failures[0].errorClass, ArchiveError);
+        EXPECT_EQ(failures[0].message, crafted.failure);
+    }
+}
+
+// Read calls this thread made so far, as the kernel counts them.
+std::optional<long long> ReadCallsSoFar()
+{
+    std::ifstream io("/proc/thread-self/io");
+    std::string key;
+    long long value = 0;
+    while (io >> key >> value)
+        if (key == "syscr:")
+            return value;
+    return std::nullopt;
+}
+
+TEST_F(ArchiveReader, Zip64LocatorSearchReadsInLargeBlocks)
+{
+    const std::string padding(std::size_t { 4 } << 20, 'p');
+    const ArchiveBody body = BuildBody({ { "Data", "text" } });
+    const std::string saturatedEnd = EndRecord(1, static_cast<std::uint32_t>(body.centralSize), 0xFFFFFFFFu);
+    folder.Write("far.zip", body.bytes + Zip64Records(body.bytes.size(), 1, body.centralSize, body.centralOffset)
+            + padding + saturatedEnd);
+    folder.Write("none.zip", body.bytes + padding + saturatedEnd);
+    const std::optional<long long> before = ReadCallsSoFar();
+    if (!before)
+        GTEST_SKIP() << "the kernel does not count read calls here";
+    EXPECT_EQ(Extract(folder.File("far.zip"), ""), "text");
+    EXPECT_EQ(OpenError(folder.File("none.zip")), "Invalid file - not a PKZip file");
+    EXPECT_LT(*ReadCallsSoFar() - *before, 1000) << "read calls for two searches through 4 MiB";
+    EXPECT_TRUE(failures.empty());
 }
 
 } // namespace
