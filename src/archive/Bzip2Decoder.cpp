@@ -8,6 +8,9 @@ std::unique_ptr<TMemberDecoder> MakeBzip2Decoder();
 
 namespace {
 
+// Runs of a block, after the format's run-length stages, expand no further than this.
+constexpr std::uint64_t LargestBzip2Expansion = 46'000'000;
+
 class Bzip2Decoder : public TMemberDecoder {
 public:
     Bzip2Decoder()
@@ -21,7 +24,7 @@ public:
 
     void Decode(TMemberSource& source, std::uint64_t size, const TDecodedSink& sink) override
     {
-        DecodeBounded(source, size, sink, [this](const char* input, std::size_t inputSize, char* output, std::size_t room) {
+        DecodeBounded(source, size, LargestBzip2Expansion, sink, [this](const char* input, std::size_t inputSize, char* output, std::size_t room) {
             stream.next_in = const_cast<char*>(input);
             stream.avail_in = static_cast<unsigned int>(inputSize);
             stream.next_out = output;

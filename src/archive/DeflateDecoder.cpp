@@ -8,6 +8,9 @@ std::unique_ptr<TMemberDecoder> MakeDeflateDecoder();
 
 namespace {
 
+// Each Deflate match of 258 bytes costs at least two bits.
+constexpr std::uint64_t LargestDeflateExpansion = 1032;
+
 class DeflateDecoder : public TMemberDecoder {
 public:
     DeflateDecoder()
@@ -21,7 +24,7 @@ public:
 
     void Decode(TMemberSource& source, std::uint64_t size, const TDecodedSink& sink) override
     {
-        DecodeBounded(source, size, sink, [this](const char* input, std::size_t inputSize, char* output, std::size_t room) {
+        DecodeBounded(source, size, LargestDeflateExpansion, sink, [this](const char* input, std::size_t inputSize, char* output, std::size_t room) {
             stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input));
             stream.avail_in = static_cast<uInt>(inputSize);
             stream.next_out = reinterpret_cast<Bytef*>(output);

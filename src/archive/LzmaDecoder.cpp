@@ -1,10 +1,11 @@
-#include "archive/MemberDecoder.h"
+#include "archive/BoundedDecode.h"
 
 #include "archive/ZipLayout.h"
 #include "platform/AppError.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <lzma.h>
 #include <string>
 
@@ -13,6 +14,16 @@ std::unique_ptr<TMemberDecoder> MakeLzmaDecoder();
 namespace {
 
 constexpr std::size_t PropertiesHeaderSize = 4; // version (2 bytes), properties size (2 bytes)
+// The expansion of LZMA is not bounded by a small factor; its size is held exactly instead.
+constexpr std::uint64_t UnboundedExpansion = std::numeric_limits<std::uint64_t>::max();
+
+// A dictionary larger than the whole text is never reached back into, so the
+// member's own dictionary size is no reason to ask for more memory than that.
+std::uint32_t NeededDictionary(std::uint32_t declared, std::uint64_t size)
+{
+    const std::uint64_t needed = std::max<std::uint64_t>(size, LZMA_DICT_SIZE_MIN);
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(declared, needed));
+}
 
 // The member starts with its own header: the encoder's version, then the size and
 // bytes of the LZMA properties; the raw LZMA stream follows.
@@ -22,48 +33,44 @@ public:
 
     void Decode(TMemberSource& source, std::uint64_t size, const TDecodedSink& sink) override
     {
-        Start(source);
-        std::string input(64 * 1024, '\0');
-        std::string output(64 * 1024, '\0');
-        std::uint64_t left = size;
-        bool sourceEnded = false;
-        while (left > 0) {
-            if (stream.avail_in == 0 && !sourceEnded) {
-                const std::size_t got = source.Read(input.data(), input.size());
-                sourceEnded = got == 0;
-                stream.next_in = reinterpret_cast<const std::uint8_t*>(input.data());
-                stream.avail_in = got;
-            }
-            const std::size_t room = static_cast<std::size_t>(std::min<std::uint64_t>(left, output.size()));
-            stream.next_out = reinterpret_cast<std::uint8_t*>(output.data());
-            stream.avail_out = room;
-            const lzma_ret status = lzma_code(&stream, LZMA_RUN);
-            const std::size_t produced = room - stream.avail_out;
-            if (status != LZMA_OK && status != LZMA_STREAM_END)
-                RaiseDamagedData();
-            if (produced > 0)
-                sink(std::string_view(output.data(), produced));
-            left -= produced;
-            if (left > 0 && (status == LZMA_STREAM_END || (produced == 0 && stream.avail_in == 0 && sourceEnded)))
-                RaiseDamagedData();
-        }
+        Start(source, size);
+        DecodeBounded(source, size, UnboundedExpansion, sink,
+            [this](const char* input, std::size_t inputSize, char* output, std::size_t room) {
+                stream.next_in = reinterpret_cast<const std::uint8_t*>(input);
+                stream.avail_in = inputSize;
+                stream.next_out = reinterpret_cast<std::uint8_t*>(output);
+                stream.avail_out = room;
+                const lzma_ret status = lzma_code(&stream, LZMA_RUN);
+                return TDecodeStep { inputSize - stream.avail_in, room - stream.avail_out,
+                    status == LZMA_STREAM_END, status != LZMA_OK && status != LZMA_STREAM_END };
+            });
     }
 
 private:
-    void Start(TMemberSource& source)
+    void Start(TMemberSource& source, std::uint64_t size)
     {
         std::string header(PropertiesHeaderSize, '\0');
-        if (source.Read(header.data(), header.size()) != header.size())
+        if (ReadAhead(source, header.data(), header.size()) != header.size())
             RaiseDamagedData();
         std::string properties(ZipLayout::GetUInt16(header, 2), '\0');
-        if (source.Read(properties.data(), properties.size()) != properties.size())
+        if (ReadAhead(source, properties.data(), properties.size()) != properties.size())
             RaiseDamagedData();
         lzma_filter filters[2] = { { LZMA_FILTER_LZMA1, nullptr }, { LZMA_VLI_UNKNOWN, nullptr } };
         if (lzma_properties_decode(&filters[0], nullptr, reinterpret_cast<const std::uint8_t*>(properties.data()),
                 properties.size()) != LZMA_OK)
             RaiseDamagedData();
+        auto* options = static_cast<lzma_options_lzma*>(filters[0].options);
+        options->dict_size = NeededDictionary(options->dict_size, size);
+        // The decoder stops at the declared size and accepts an end marker right there;
+        // a stream that goes on past that size is damaged.
+        filters[0].id = LZMA_FILTER_LZMA1EXT;
+        options->ext_flags = LZMA_LZMA1EXT_ALLOW_EOPM;
+        options->ext_size_low = static_cast<std::uint32_t>(size);
+        options->ext_size_high = static_cast<std::uint32_t>(size >> 32);
         const lzma_ret status = lzma_raw_decoder(&stream, filters);
         std::free(filters[0].options);
+        if (status == LZMA_OPTIONS_ERROR)
+            RaiseDamagedData();
         if (status != LZMA_OK)
             throw AppError("Out of memory");
     }

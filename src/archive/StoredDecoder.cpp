@@ -1,4 +1,4 @@
-#include "archive/MemberDecoder.h"
+#include "archive/BoundedDecode.h"
 
 #include <algorithm>
 #include <string>
@@ -14,8 +14,9 @@ public:
         std::string buffer(64 * 1024, '\0');
         while (size > 0) {
             const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(size, buffer.size()));
-            const std::size_t got = source.Read(buffer.data(), want);
-            if (got == 0)
+            const std::size_t got = ReadAhead(source, buffer.data(), want);
+            // Stored bytes are the text itself: data that ends early cannot hold the size.
+            if (got < want)
                 RaiseDamagedData();
             sink(std::string_view(buffer.data(), got));
             size -= got;
