@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -124,6 +126,27 @@ TEST_F(Cli, FailuresHaveTheirExitStatus)
     EXPECT_EQ(damaged.exit, ExitExtraction);
     EXPECT_EQ(damaged.err.str(), "Failed CRC Check\n");
     EXPECT_EQ(damaged.out.str(), "");
+}
+
+TEST_F(Cli, CreateSavesThroughALinkAndRefusesAReadOnlyArchive)
+{
+    ASSERT_EQ(Create("old"), ExitSuccess);
+    const std::string link = folder.File("link.zip");
+    std::filesystem::create_symlink("a.zip", link);
+    CliRun throughLink({ "create", link, "--from", folder.File("list.txt"), "--no-password" });
+    EXPECT_EQ(throughLink.exit, ExitSuccess);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(CliRun({ "cat", Archive() }).out.str(), SortedText);
+
+    ::chmod(Archive().c_str(), 0444);
+    const std::string before = folder.Read("a.zip");
+    for (const std::string& target : { Archive(), link }) {
+        CliRun readOnly({ "create", target, "--from", folder.File("list.txt"), "--no-password" });
+        EXPECT_EQ(readOnly.exit, ExitArchive);
+        EXPECT_EQ(readOnly.err.str(), "Cannot create file \"" + target + "\". Permission denied\n");
+    }
+    EXPECT_EQ(folder.Read("a.zip"), before);
+    EXPECT_EQ(folder.EntryCount(), 3u);
 }
 
 TEST_F(Cli, UsageErrors)
