@@ -144,8 +144,9 @@ TEST_F(AtomicSave, TargetsThatCannotBeWrittenFailBeforeAnythingIsWritten)
     ::chmod(folder.File("readonly.zip").c_str(), 0444);
     fs::create_symlink("readonly.zip", folder.File("link.zip"));
     fs::create_directories(folder.File("folder.zip"));
+    fs::create_symlink("loop.zip", folder.File("loop.zip"));
     const std::pair<std::string, int> cases[] = {
-        { "readonly.zip", EACCES }, { "link.zip", EACCES }, { "folder.zip", EISDIR } };
+        { "readonly.zip", EACCES }, { "link.zip", EACCES }, { "folder.zip", EISDIR }, { "loop.zip", ELOOP } };
     for (const auto& [name, error] : cases) {
         SCOPED_TRACE(name);
         TArchiveWriter writer;
@@ -159,8 +160,10 @@ TEST_F(AtomicSave, TargetsThatCannotBeWrittenFailBeforeAnythingIsWritten)
     }
     EXPECT_EQ(folder.Read("readonly.zip"), "old content");
     EXPECT_TRUE(fs::is_symlink(folder.File("link.zip")));
+    EXPECT_TRUE(fs::is_symlink(folder.File("loop.zip")));
     EXPECT_TRUE(fs::is_empty(folder.File("folder.zip")));
-    EXPECT_EQ(Entries(folder.File("")), (std::vector<std::string> { "folder.zip", "link.zip", "readonly.zip" }));
+    EXPECT_EQ(Entries(folder.File("")),
+        (std::vector<std::string> { "folder.zip", "link.zip", "loop.zip", "readonly.zip" }));
 }
 
 // Runs Body in a child that has given up root for "nobody"; yields what the child
@@ -258,6 +261,7 @@ TEST_F(AtomicSave, AKilledSaveLeavesNothingTheNextSaveDoesNotRemove)
     const Case cases[] = { { "write", false }, { "fsync", false }, { "rename", false }, { "write", true },
         { "rename", true } };
     const std::string archive = folder.File("a.zip");
+    folder.Write("a.zip.backup", "the user's own");
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.stopAt) + (c.namedTemporary ? ", named temporary file" : ", unnamed"));
         Save(archive, Sites(5, "old"));
@@ -267,7 +271,7 @@ TEST_F(AtomicSave, AKilledSaveLeavesNothingTheNextSaveDoesNotRemove)
 
         Save(archive, Sites(5, "next"));
         EXPECT_EQ(ReadBack(archive), Sites(5, "next"));
-        EXPECT_EQ(Entries(folder.File("")), std::vector<std::string> { "a.zip" });
+        EXPECT_EQ(Entries(folder.File("")), (std::vector<std::string> { "a.zip", "a.zip.backup" }));
     }
 }
 

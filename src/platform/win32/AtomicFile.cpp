@@ -13,7 +13,7 @@ namespace {
 
 // What follows an archive's name in the name of a save's temporary file, before six
 // random characters; the next save beside that archive knows such a file by it.
-constexpr std::string_view TemporaryMark = ".saving-";
+constexpr std::string_view TemporaryMark = ".sitevault-saving-";
 constexpr std::size_t TemporaryRandomLength = 6;
 
 // Tells whether a file-system call may run; an injected error fails it unrun.
