@@ -81,13 +81,23 @@ std::string Bzip2ed(const std::string& text)
     return out;
 }
 
+enum class EndMarker { Written, Left };
+
 // The member's own header (version, properties size, properties), then a raw LZMA
-// stream with an end marker; Dictionary replaces the size the properties declare.
-std::string Lzmaed(const std::string& text, std::optional<std::uint32_t> dictionary = std::nullopt)
+// stream; Dictionary replaces the size the properties declare.
+std::string Lzmaed(const std::string& text, std::optional<std::uint32_t> dictionary = std::nullopt,
+    EndMarker endMarker = EndMarker::Written)
 {
     lzma_options_lzma options;
     lzma_lzma_preset(&options, 1);
     lzma_filter filters[2] = { { LZMA_FILTER_LZMA1, &options }, { LZMA_VLI_UNKNOWN, nullptr } };
+    if (endMarker == EndMarker::Left) {
+        // An encoder told the size ends the stream there without a marker.
+        filters[0].id = LZMA_FILTER_LZMA1EXT;
+        options.ext_flags = 0;
+        options.ext_size_low = static_cast<std::uint32_t>(text.size());
+        options.ext_size_high = 0;
+    }
     std::string properties(5, '\0');
     std::uint32_t propertiesSize = 0;
     lzma_properties_size(&propertiesSize, &filters[0]);
@@ -149,8 +159,9 @@ TEST(MemberDecoder, DeclaredSizesAreWeighedAgainstTheData)
             EXPECT_EQ(decoded.text.size(), c.size);
         } else {
             EXPECT_EQ(decoded.error.value_or("decoded"), "Invalid compressed data");
-            if (c.method != MethodLzma)
+            if (c.method != MethodLzma) {
                 EXPECT_EQ(decoded.text.size(), 0u) << "output before the size was weighed";
+            }
         }
     }
 }
@@ -164,9 +175,10 @@ TEST(MemberDecoder, OutputBeyondOrShortOfTheDeclaredSizeFails)
         { MethodDeflate, Deflated(text) },
         { MethodBzip2, Bzip2ed(text) },
         { MethodLzma, Lzmaed(text) },
+        { MethodLzma, Lzmaed(text, std::nullopt, EndMarker::Left) },
     };
     for (const auto& [method, data] : streams) {
-        SCOPED_TRACE(method);
+        SCOPED_TRACE(testing::Message() << "method " << method << ", " << data.size() << " bytes");
         const Decoded exact = Decode(method, data, text.size());
         EXPECT_FALSE(exact.error);
         EXPECT_EQ(exact.text, text);
