@@ -335,9 +335,7 @@ public:
         const std::unique_ptr<TMemberDecoder> decoder = MakeMemberDecoder(entry.method);
         if (!decoder)
             Fail(UnsupportedMethod);
-        // The declared size is untrusted: reserve no more than Deflate could expand to.
-        constexpr std::uint64_t largestDeflateRatio = 1032;
-        stream.Reserve(std::min(entry.uncompressedSize, entry.compressedSize * largestDeflateRatio));
+        ReserveFor(stream);
         std::uint32_t crc = 0;
         decoder->Decode(source, entry.uncompressedSize, [&](std::string_view bytes) {
             crc = Crc32(bytes, crc);
@@ -347,6 +345,20 @@ public:
     }
 
 private:
+    // The declared size is untrusted: the reservation is no more than the method can
+    // expand the member's bytes to, and only a hint, so one the memory cannot give
+    // is left out; the stream then grows as the bytes come.
+    void ReserveFor(TStream& stream) const
+    {
+        constexpr std::uint64_t largestDeflateRatio = 1032;
+        const std::uint64_t ratio = entry.method == MethodStored ? 1 : largestDeflateRatio;
+        try {
+            stream.Reserve(std::min(entry.uncompressedSize, entry.compressedSize * ratio));
+        } catch (const std::bad_alloc&) {
+        } catch (const std::length_error&) {
+        }
+    }
+
     void CheckCrc(std::uint32_t crc)
     {
         if (crc != entry.crc)

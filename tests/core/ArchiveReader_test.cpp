@@ -239,6 +239,17 @@ std::string DeflatedArchive(const std::string& text, std::uint64_t declaredSize)
     return SingleMember(entry, deflated);
 }
 
+EntryFields Declared(std::uint16_t flags, std::uint16_t method, std::uint32_t crc, std::uint64_t size)
+{
+    EntryFields entry;
+    entry.flags = flags;
+    entry.method = method;
+    entry.versionNeeded = 20;
+    entry.crc = crc;
+    entry.uncompressedSize = size;
+    return entry;
+}
+
 long PeakKilobytes()
 {
     rusage usage {};
@@ -253,11 +264,16 @@ TEST_F(ArchiveReader, SizesThatLieFailInBoundedMemory)
     const std::string zeros(std::size_t { 200 } << 20, '\0');
     folder.Write("bomb.zip", DeflatedArchive(zeros, 1000));
     folder.Write("short.zip", DeflatedArchive("a=b\t\t\t\r\n", std::uint64_t { 1 } << 40));
+    // Stored bytes never grow: a large stored member declaring the largest size asks
+    // for no more memory than it holds.
+    const std::string stored(std::size_t { 32 } << 20, 'x');
+    folder.Write("stored.zip", SingleMember(Declared(0, MethodStored, Crc32(stored), ~std::uint64_t { 0 }), stored));
     const long before = PeakKilobytes();
     EXPECT_LE(Extract(folder.File("bomb.zip"), "").size(), 1000u);
     EXPECT_LE(Extract(folder.File("short.zip"), "").size(), 8u);
+    EXPECT_LE(Extract(folder.File("stored.zip"), "").size(), stored.size());
     EXPECT_LT(PeakKilobytes() - before, 64 * 1024) << "kilobytes more at the peak";
-    ASSERT_EQ(failures.size(), 2u);
+    ASSERT_EQ(failures.size(), 3u);
     for (const Failure& failure : failures)
         EXPECT_EQ(failure.message, "Invalid compressed data");
 }
@@ -422,16 +438,6 @@ const std::string InfoZipSignatureInComment = FromHex(
     "0000000001000100320000002a0000002a006e6f746520504b0506206b657074"
     "20666f7220746865207265636f726473206f66207468652079656172");
 
-EntryFields Declared(std::uint16_t flags, std::uint16_t method, std::uint32_t crc, std::uint64_t size)
-{
-    EntryFields entry;
-    entry.flags = flags;
-    entry.method = method;
-    entry.versionNeeded = 20;
-    entry.crc = crc;
-    entry.uncompressedSize = size;
-    return entry;
-}
 
 // Each archive is opened and "Data" extracted with no password, the prompts counted.
 TEST_F(ArchiveReader, CraftedArchives)
