@@ -17,11 +17,15 @@ constexpr std::size_t PropertiesHeaderSize = 4; // version (2 bytes), properties
 // The expansion of LZMA is not bounded by a small factor; its size is held exactly instead.
 constexpr std::uint64_t UnboundedExpansion = std::numeric_limits<std::uint64_t>::max();
 
+// ZIP writers use dictionaries of a few MiB, 64 MiB at their strongest; a member
+// asking for more is held to this, so a few crafted bytes cannot claim gigabytes.
+constexpr std::uint64_t LargestDictionary = std::uint64_t { 256 } << 20;
+
 // A dictionary larger than the whole text is never reached back into, so the
 // member's own dictionary size is no reason to ask for more memory than that.
 std::uint32_t NeededDictionary(std::uint32_t declared, std::uint64_t size)
 {
-    const std::uint64_t needed = std::max<std::uint64_t>(size, LZMA_DICT_SIZE_MIN);
+    const std::uint64_t needed = std::clamp<std::uint64_t>(size, LZMA_DICT_SIZE_MIN, LargestDictionary);
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(declared, needed));
 }
 
