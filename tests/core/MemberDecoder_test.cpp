@@ -1,5 +1,6 @@
 #include "archive/MemberDecoder.h"
 
+#include "RawDeflate.h"
 #include "platform/AppError.h"
 
 #include <gtest/gtest.h>
@@ -58,17 +59,7 @@ Decoded Decode(std::uint16_t method, const std::string& data, std::uint64_t size
 
 std::string Deflated(const std::string& text)
 {
-    std::string out(compressBound(static_cast<uLong>(text.size())) + 64, '\0');
-    z_stream stream {};
-    deflateInit2(&stream, 9, Z_DEFLATED, -MAX_WBITS, 9, Z_DEFAULT_STRATEGY);
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-    stream.avail_in = static_cast<uInt>(text.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    deflate(&stream, Z_FINISH);
-    out.resize(stream.total_out);
-    deflateEnd(&stream);
-    return out;
+    return RawDeflate(text, 9);
 }
 
 std::string Bzip2ed(const std::string& text)
